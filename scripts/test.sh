@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what Lumivex needs, builds everything and runs every test; then
+# builds the engine a second time under AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs its tests again.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+jobs=$(nproc)
+
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$top/build" -j "$jobs"
+ctest --test-dir "$top/build" --output-on-failure -j "$jobs"
+
+cmake -S "$top" -B "$top/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DLUMIVEX_ENGINE_ONLY=ON -DLUMIVEX_SANITIZE=ON -DLUMIVEX_BENCHMARKS=OFF
+cmake --build "$top/build-sanitize" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"

@@ -1,0 +1,36 @@
+// The line walk and head-line test shared by the statement phases.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "text/engine.h"
+#include "text/line_cursor.h"
+
+namespace lumivex {
+
+// A line cut into its code part and its comment part: the comment starts at
+// the first "//" outside "..." literals and runs to the line end.
+struct LineParts {
+  std::string code;
+  std::string comment;
+};
+LineParts SplitCodeAndComment(std::string_view line);
+
+// True when the trimmed line begins with "//".
+bool IsCommentLine(std::string_view line);
+
+// Function-head candidate: begins with a type word and its blank, holds "(",
+// holds no ";" or holds "{", and holds no "}" or holds "{" with the word "if"
+// or a ";".
+bool IsHeadLine(std::string_view code);
+
+// Walks text line by line: "//" lines pass unchanged; every other line is cut
+// into code and comment, rule rewrites the code part (it may take further
+// lines off `unread`), and code + comment + "\r\n" is appended to the result.
+// A last line without "\r\n" gets one.
+using CodeRule = std::function<void(std::string& code, LineCursor& unread)>;
+std::string WalkCodeLines(std::string_view text, const CodeRule& rule);
+
+}  // namespace lumivex

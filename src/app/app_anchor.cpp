@@ -1,0 +1,1 @@
+// Keeps the app library non-empty while it has no other source.

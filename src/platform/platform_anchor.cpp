@@ -1,0 +1,1 @@
+// Keeps the plain platform library non-empty while it has no other source.

@@ -1,8 +1,95 @@
 #include "rules/order_calls.h"
 
+#include "text/line_cursor.h"
+#include "text/text.h"
+
 namespace lumivex {
 
-// Placeholder until the order-call rules land.
-bool HasChkDeclaration(std::string_view) { return false; }
+namespace {
+
+bool HoldsInCode(std::string_view text, std::string_view needle) {
+  return PosInCode(0, needle, text) > 0;
+}
+
+bool ValueAlreadyUsed(std::string_view prefix) {
+  const std::string_view t = Trim(prefix);
+  return HoldsInCode(RightStr(6, t), "if(") || HoldsInCode(RightStr(7, t), "if (") ||
+         HoldsInCode(RightStr(8, t), "while") || t.ends_with('=');
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsNameByte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u == '_' || (u >= '0' && u <= '9') || ((u | 0x20) >= 'a' && (u | 0x20) <= 'z') ||
+         u >= 0x80;
+}
+
+// A bool declaration that names chk with an initialiser or blanks before its
+// ";" or ",": the word chk after "bool " in the same declaration (no bracket,
+// brace or ";" between), followed by "=", ";" or ",", outside parentheses.
+bool DeclaresChkLoosely(std::string_view code) {
+  std::string lower(code);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  }
+  std::size_t from = 0;
+  while (true) {
+    const int p = PosWord(0, "chk", std::string_view(lower).substr(from));
+    if (p < 1) return false;
+    const std::size_t at = from + static_cast<std::size_t>(p - 1);
+    from = at + 3;
+    std::size_t next = from;
+    while (next < lower.size() && IsBlank(lower[next])) ++next;
+    if (next >= lower.size()) continue;
+    const char c = lower[next];
+    const bool ends =
+        c == ';' || c == ',' || (c == '=' && (next + 1 >= lower.size() || lower[next + 1] != '='));
+    if (!ends) continue;
+    const std::size_t decl = lower.rfind("bool ", at);
+    if (decl == std::string::npos || (decl > 0 && IsNameByte(lower[decl - 1]))) continue;
+    const std::string_view between = std::string_view(lower).substr(decl, at - decl);
+    if (between.find_first_of("(){};") != std::string_view::npos) continue;
+    // Inside an open parenthesis it is a parameter or a loop variable, not
+    // a variable the whole program sees.
+    int open = 0;
+    for (std::size_t i = 0; i < decl; ++i) open += (lower[i] == '(') - (lower[i] == ')');
+    if (open <= 0) return true;
+  }
+}
+
+}  // namespace
+
+std::string WrapOrderCallWithChk(std::string_view line) {
+  bool named = false;
+  for (std::string_view call : kOrderCalls) {
+    if (PosWord(0, call.substr(0, call.size() - 1), line) > 0) named = true;
+  }
+  if (!named) return std::string(line);
+  for (std::string_view call : kOrderCalls) {
+    if (!HoldsInCode(line, call)) continue;
+    std::string rest(line);
+    std::string prefix = FetchInCode(call, rest);
+    if (ValueAlreadyUsed(prefix)) return std::string(line);
+    return prefix + "chk = " + std::string(call) + rest;
+  }
+  // A name without its "(" (a blank before it, or only in a literal): no
+  // call to wrap, so the line stays as it is.
+  return std::string(line);
+}
+
+bool HasChkDeclaration(std::string_view text) {
+  LineCursor lines{std::string(text)};
+  while (!lines.Empty()) {
+    std::string line = lines.Fetch("\r\n");
+    if (Trim(line).starts_with("//")) continue;
+    if (PosOutsideString(0, "//", line) > 0) line = FetchOutsideString("//", line);
+    if (PosNthNoCase(0, "bool ", line) > 0 &&
+        (PosNthNoCase(0, " chk;", line) > 0 || DeclaresChkLoosely(line))) {
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace lumivex

@@ -1,0 +1,67 @@
+#include "rules/line_walk.h"
+
+#include <array>
+
+#include "text/text.h"
+
+namespace lumivex {
+
+LineParts SplitCodeAndComment(std::string_view line) {
+  LineParts parts;
+  const int p = PosOutsideString(0, "//", line);
+  if (p < 1) {
+    parts.code = std::string(line);
+    return parts;
+  }
+  const auto at = static_cast<std::size_t>(p - 1);
+  parts.code = std::string(line.substr(0, at));
+  parts.comment = std::string(line.substr(at));
+  return parts;
+}
+
+bool IsCommentLine(std::string_view line) { return Trim(line).starts_with("//"); }
+
+bool IsHeadLine(std::string_view code) {
+  // With its blank, no type word is a prefix of another, so the order of
+  // the tests does not change the answer.
+  static constexpr std::array<std::string_view, 15> kTypeWords = {
+      "void ",   "bool ", "datetime ", "color ", "char ",  "uchar ", "short ", "ushort ",
+      "string ", "int ",  "uint ",     "long ",  "ulong ", "float ", "double "};
+  const std::string_view trimmed = Trim(code);
+  bool typed = false;
+  for (std::string_view word : kTypeWords) {
+    if (trimmed.starts_with(word)) {
+      typed = true;
+      break;
+    }
+  }
+  if (!typed) return false;
+  const auto holds = [code](std::string_view s) { return code.find(s) != std::string_view::npos; };
+  if (!holds("(")) return false;
+  const bool brace = holds("{");
+  if (holds(";") && !brace) return false;
+  if (holds("}") && !(brace && (PosWord(0, "if", code) > 0 || holds(";")))) return false;
+  return true;
+}
+
+std::string WalkCodeLines(std::string_view text, const CodeRule& rule) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8 + 16);
+  LineCursor unread{std::string(text)};
+  while (!unread.Empty()) {
+    std::string line = unread.Fetch("\r\n");
+    if (IsCommentLine(line)) {
+      out += line;
+      out += "\r\n";
+      continue;
+    }
+    LineParts parts = SplitCodeAndComment(line);
+    rule(parts.code, unread);
+    out += parts.code;
+    out += parts.comment;
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace lumivex

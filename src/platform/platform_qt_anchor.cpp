@@ -1,1 +1,0 @@
-// Keeps the Qt platform library non-empty while it has no other source.

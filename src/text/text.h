@@ -15,6 +15,9 @@ namespace lumivex {
 
 // True when text[i], text[i+1] (0-based i) form one two-byte Shift-JIS character.
 bool IsSjisPair(std::string_view text, std::size_t i);
+// The bytes that delimit a whole word: the same set before and after a word,
+// except that a line feed may stand before it and a carriage return after it.
+bool IsWordDelimiter(unsigned char b, bool after);
 
 // ---- searches: (n+1)-th qualifying occurrence, 1-based, 0 when none -------
 
@@ -27,6 +30,11 @@ int PosOutsideLineComment(int n, std::string_view needle, std::string_view text)
 int PosAtTopLevel(Engine& engine, int n, std::string_view needle, std::string_view text);
 int PosInCode(int n, std::string_view needle, std::string_view text);
 int LastPosMbcs(std::string_view needle, std::string_view text);
+// The multibyte-aware substring search of the replaces: 0-based start of the
+// first occurrence at or after from that does not start on a second byte,
+// characters recognised from from on; npos when none or needle is empty.
+// Resuming behind each hit gives non-overlapping occurrences.
+std::size_t FindMbcs(std::string_view text, std::string_view needle, std::size_t from = 0);
 
 // ---- splits: return the head, leave the tail in text ---------------------
 // Separator absent or empty: the head is the whole text and text becomes empty.

@@ -1,0 +1,215 @@
+// The main window `Tconv`: the drop area, the three main-window switches, the
+// menus, the start step, the close sequence and the conversion roads.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/file_intake.h"
+#include "pipeline/settings_files.h"
+#include "pipeline/settings_model.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/key_state.h"
+#include "platform/timer.h"
+#include "text/engine.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace lumivex {
+
+class TfrmVersion;
+
+// The services the main window works through; main() hands in the real ones,
+// tests hand in fakes. Every pointer must outlive the window.
+struct TconvServices {
+  std::string appDir;            // program folder with a trailing "/"
+  std::string fileVersionText;   // the program's file version ("1.1.7.0")
+  SettingsModel* settings = nullptr;
+  Clock* clock = nullptr;
+  KeyState* keys = nullptr;
+  Desktop* desktop = nullptr;    // work area and program launches
+  Messages* messages = nullptr;
+  FileDialog* fileDialog = nullptr;
+  // Converts one file through the file road; null: the pipeline's ConvertFile.
+  std::function<bool(Engine& engine, const std::string& path)> convertFile;
+  // Blocks the GUI thread for the flash of the drop area; null: a real sleep.
+  std::function<void(int ms)> sleepMs;
+  // Reads a dropped shortcut file; null: the platform's reader.
+  ShortcutReader readShortcut;
+  // Loads the archiver library (0 when it is missing); bound by the online
+  // services, null until then.
+  std::function<int()> loadUnlha;
+};
+
+// The application's title ("Lumivex converter").
+inline constexpr const char* kApplicationTitle = "Lumivexコンバーター";
+
+class Tconv : public QMainWindow, public Progress {
+  Q_OBJECT
+
+ public:
+  // The form's size, which the start placement and the clamp work with.
+  static constexpr int kWidth = 285;
+  static constexpr int kHeight = 292;
+
+  explicit Tconv(TconvServices services, QWidget* parent = nullptr);
+  ~Tconv() override;
+
+  // The other windows, created after this one; null until set.
+  void SetSettingWindow(QWidget* setting) { Setting = setting; }
+  void SetVersionWindow(TfrmVersion* frmVersion) { this->frmVersion = frmVersion; }
+
+  // Progress of the conversion, shown by ProgressBar1.
+  void SetVisible(bool visible) override;
+  void SetMax(int max) override;
+  void SetPosition(int position) override;
+  void Refresh() override;
+  void HideLater() override;
+
+  // The drop-area text set at creation and by tmrShift (line ends as the
+  // text edit keeps them).
+  static QString DropAreaText();
+
+  // Components, named as the form names them.
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  QPlainTextEdit* memDragDrop = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QCheckBox* chk_FrontMost = nullptr;
+  QCheckBox* chkBackup = nullptr;
+  QCheckBox* chkNextStart = nullptr;
+  QCheckBox* chkCommentCompression = nullptr;
+  QPushButton* cmd1File = nullptr;
+  QPushButton* cmdSetting = nullptr;
+  QPushButton* cmd_GetFile = nullptr;
+  QMenu* mnuFile = nullptr;
+  QMenu* mnuDisplay = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QMenu* mnuOpenFolder = nullptr;
+  QAction* mnuSetting = nullptr;
+  QAction* mnuExit = nullptr;
+  QAction* mnuNews = nullptr;
+  QAction* mnuOpenThis = nullptr;
+  QAction* mnuUSE = nullptr;
+  QAction* mnuVER = nullptr;
+  QAction* mnuReadMe = nullptr;
+
+  // Timers of the main window.
+  Timer tmrStart;
+  Timer tmrShift;
+  Timer tmrClose;
+  Timer tmrProgressBar1VisibleSet;
+  // Timers of the news and version services, which bind their handlers.
+  Timer tmrNewsCheck;
+  Timer tmrNewNewsQS;
+  Timer tmrNewsShow;
+  Timer tmrVerCheck2;
+  Timer tmrNewVerDLQS;
+  Timer tmrShowNewVersion;
+
+  // Fields shared with the converter and the other windows.
+  Engine engine;  // kind flags of the last conversion; settings, progress, messages
+  std::string DelChar, BsChar, MarkOpen, MarkClose, MarkOpenAt, MarkCloseAt;
+  std::string WinDir;
+  int UnlhaLoaded = 0;
+  std::string AppDir;
+  std::string TempHtmPath;
+  std::string VersionHtmPath;
+  float ProgramVersion = 0.0f;
+  std::string VersionText;
+  StateValues State;  // ReadMe, flgNotNews ... of the state file
+  bool NewsAsked = false;
+
+  bool Busy() const { return intake_.Busy(); }
+  // True while a close waits for the running conversion to finish.
+  bool ClosePending() const { return closePending_; }
+
+  // Handlers, named as the form binds them.
+  void FormCreate();
+  void FormShow();
+  void tmrStartTimer();
+  virtual void FormCloseQuery();
+  virtual void FormClose();
+  virtual void FormDestroy();
+  void cmd1FileClick();
+  // The drop road: local file names in drop order, and whether the drop
+  // landed on memDragDrop.
+  void DropFiles(const std::vector<std::string>& names, bool onDropArea);
+  void mnuSettingClick();
+  void cmdSettingClick();
+  void mnuExitClick();
+  void mnuNewsClick();
+  void mnuOpenThisClick();
+  void mnuVERClick();
+  void mnuReadMeClick();
+  void mnuUSEClick();
+  void chkNextStartClick();
+  void chkBackupClick();
+  void chk_FrontMostClick();
+  void tmrCloseTimer();
+  void tmrShiftTimer();
+  void tmrProgressBar1VisibleSetTimer();
+
+  // Flashes control in colour twice (400 ms on, 200 ms off), then gives it
+  // the keyboard focus.
+  void FlashControl(unsigned colour, QWidget* control);
+
+  // The splash window binds this to its close request; null until it exists.
+  std::function<void()> onCloseSplash;
+
+  // True when the point (in this window's coordinates) lies on memDragDrop.
+  bool OnDropArea(const QPoint& windowPos) const;
+
+ signals:
+  // The close sequence has run and the window is closing: the program ends.
+  void closed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildForm();
+  void BuildMenus();
+  void BindSettings();
+  void CloseSplash();
+  void ShowResult(const ResultMessage& result);
+  bool ConvertOne(const std::string& path);
+  // Closes the window when a close was asked for during a conversion.
+  void CloseIfPending();
+  void SetDropAreaColour(const QColor& textColour);
+  // Writes the window's position to the settings model without moving it.
+  void StorePosition(const QPoint& at);
+
+  TconvServices services_;
+  QWidget* Setting = nullptr;
+  TfrmVersion* frmVersion = nullptr;
+  FileIntake intake_;
+  bool shown_ = false;
+  bool closePending_ = false;
+  bool closeSequenceRan_ = false;
+  // temp.htm was written at creation: only then does its disappearance close
+  // the program.
+  bool tempHtmWritten_ = false;
+  int settingsObserver_ = 0;
+  bool storingPosition_ = false;
+};
+
+}  // namespace lumivex

@@ -1,0 +1,157 @@
+#include "app/web_view.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace lumivex {
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+bool IsShiftJisName(const std::string& charset) {
+  static constexpr std::array<std::string_view, 8> kNames = {
+      "shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "windows-31j", "cp932", "csshiftjis"};
+  return std::find(kNames.begin(), kNames.end(), charset) != kNames.end();
+}
+
+// Code page 932 to UTF-8. A byte that does not start a valid character becomes
+// U+FFFD and decoding goes on behind it, so a damaged page still shows.
+QString DecodeCp932(std::string_view bytes) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return QString::fromLatin1(bytes.data(), bytes.size());
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2 + 16);
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  std::array<char, 4096> buffer;
+  while (inLeft > 0) {
+    char* dst = buffer.data();
+    size_t dstLeft = buffer.size();
+    const size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    const int error = errno;
+    out.append(buffer.data(), buffer.size() - dstLeft);
+    if (rc != static_cast<size_t>(-1) || error == E2BIG) continue;
+    // EILSEQ, or EINVAL for a lead byte cut off at the end.
+    out.append("\xEF\xBF\xBD");
+    ++in;
+    --inLeft;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(cd);
+  return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
+std::string PageCharset(std::string_view pageBytes) {
+  // Only the head can name the charset; a bounded look keeps big pages cheap.
+  const std::string head = Lower(pageBytes.substr(0, 4096));
+  for (size_t at = head.find("<meta"); at != std::string::npos; at = head.find("<meta", at + 5)) {
+    const size_t end = head.find('>', at);
+    const std::string_view tag = std::string_view(head).substr(at, end == std::string::npos ? std::string::npos : end - at);
+    const size_t cs = tag.find("charset=");
+    if (cs == std::string_view::npos) continue;
+    size_t from = cs + 8;
+    while (from < tag.size() && (tag[from] == '"' || tag[from] == '\'' || tag[from] == ' ')) ++from;
+    size_t to = from;
+    while (to < tag.size() && tag[to] != '"' && tag[to] != '\'' && tag[to] != ' ' && tag[to] != ';' &&
+           tag[to] != '/')
+      ++to;
+    if (to > from) return std::string(tag.substr(from, to - from));
+  }
+  return {};
+}
+
+QString DecodePage(std::string_view pageBytes) {
+  if (IsShiftJisName(PageCharset(pageBytes))) return DecodeCp932(pageBytes);
+  return QString::fromUtf8(pageBytes.data(), static_cast<qsizetype>(pageBytes.size()));
+}
+
+QString FixLegacyColours(const QString& html) {
+  static const QRegularExpression kBareColour(
+      QStringLiteral(R"(\b((?:bg)?color\s*=\s*["']?)([0-9a-f]{6})(?![0-9a-z#]))"),
+      QRegularExpression::CaseInsensitiveOption);
+  QString fixed = html;
+  fixed.replace(kBareColour, QStringLiteral("\\1#\\2"));
+  return fixed;
+}
+
+QString FixLegacyNowrap(const QString& html) {
+  static const QRegularExpression kCellTag(QStringLiteral(R"(<t[dh]\b[^>]*>)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kNowrap(
+      QStringLiteral(R"(\bnowrap\b(\s*=\s*(["']?)nowrap\2)?)"),
+      QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kStyle(QStringLiteral(R"(\bstyle\s*=)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+  QString fixed;
+  fixed.reserve(html.size() + 32);
+  qsizetype copied = 0;
+  for (auto cells = kCellTag.globalMatch(html); cells.hasNext();) {
+    const QRegularExpressionMatch cell = cells.next();
+    QString tag = cell.captured();
+    if (tag.contains(kStyle)) continue;
+    tag.replace(kNowrap, QStringLiteral(R"(style="white-space: nowrap")"));
+    fixed += QStringView(html).mid(copied, cell.capturedStart() - copied);
+    fixed += tag;
+    copied = cell.capturedEnd();
+  }
+  fixed += QStringView(html).mid(copied);
+  return fixed;
+}
+
+QString FixLegacyMarkup(const QString& html) { return FixLegacyNowrap(FixLegacyColours(html)); }
+
+TextBrowserView::TextBrowserView(QWidget* parent)
+    : browser_(new QTextBrowser(parent)), owned_(parent == nullptr) {
+  browser_->setObjectName(QStringLiteral("wbINFO"));
+  browser_->setOpenLinks(false);
+  browser_->setFrameShape(QFrame::NoFrame);
+}
+
+TextBrowserView::~TextBrowserView() {
+  if (owned_) delete browser_;
+}
+
+bool TextBrowserView::Navigate(const std::string& localPath) {
+  std::string bytes;
+  if (!ReadWholeFile(localPath, bytes)) {
+    browser_->clear();
+    return false;
+  }
+  browser_->document()->setBaseUrl(QUrl::fromLocalFile(QString::fromStdString(localPath)));
+  browser_->setHtml(FixLegacyMarkup(DecodePage(bytes)));
+  browser_->update();
+  return true;
+}
+
+void TextBrowserView::SetPage(std::string_view pageBytes) {
+  browser_->setHtml(FixLegacyMarkup(DecodePage(pageBytes)));
+  browser_->update();
+}
+
+QWidget* TextBrowserView::Widget() { return browser_; }
+
+}  // namespace lumivex

@@ -1,0 +1,120 @@
+#include "pipeline/driver.h"
+
+#include "pipeline/line_prepass.h"
+#include "pipeline/phases.h"
+#include "rules/global_initialisers.h"
+#include "rules/oninit.h"
+#include "rules/order_calls.h"
+#include "text/text.h"
+
+namespace lumivex {
+
+namespace {
+
+// The progress bar after a phase: tenths of the line count, truncated.
+void Advance(Engine& engine, int max, int tenths) {
+  if (!engine.progress) return;
+  engine.progress->SetPosition(static_cast<int>(max * 0.1 * tenths));
+  engine.progress->Refresh();
+}
+
+// Phase 1 classification: each key is looked for in lines not starting with "//".
+void DetectProgramKind(Engine& engine, std::string_view text, bool& hasChk) {
+  engine.IsIndicator = FindInCodeLine(engine, text, "indicator_buffers");
+  hasChk = HasChkDeclaration(text);
+  engine.NoInit =
+      !FindInCodeLine(engine, text, " init(") && !FindInCodeLine(engine, text, " OnInit(");
+  engine.NoDeinit =
+      !FindInCodeLine(engine, text, " deinit(") && !FindInCodeLine(engine, text, " OnDeinit(");
+  if (FindInCodeLine(engine, text, " start(") || FindInCodeLine(engine, text, " OnStart(")) {
+    engine.EntryFuncLine = engine.FoundLine;
+    return;
+  }
+  engine.NoStart = true;
+  if (FindInCodeLine(engine, text, " OnCalculate"))
+    engine.EntryFuncLine = engine.FoundLine;
+  else
+    engine.NoOnCalculate = true;
+  // An OnTick line wins over an OnCalculate line as the anchor.
+  if (FindInCodeLine(engine, text, " OnTick"))
+    engine.EntryFuncLine = engine.FoundLine;
+  else
+    engine.NoOnTick = true;
+}
+
+}  // namespace
+
+std::string ConvertText(Engine& engine, std::string_view source) {
+  if (engine.progress) {
+    engine.progress->SetVisible(true);
+    engine.progress->SetPosition(0);
+    engine.progress->Refresh();
+  }
+  engine.TextChanged = false;
+  engine.ConverterRan = true;
+  engine.IsIndicator = engine.NoStart = engine.NoOnCalculate = engine.NoOnTick = false;
+  engine.NoInit = engine.NoDeinit = false;
+  engine.EntryFuncLine.clear();
+  engine.OrderSelectFixed = false;
+  engine.FoldedComments.clear();
+  bool hasChk = false;
+  std::string globalSection;
+  std::string globalInits;
+
+  const int max = CountLines(source);
+  if (engine.progress) engine.progress->SetMax(max);
+
+  // Phase 1: program kind, and an empty OnInit() before the entry function
+  // when the program has none.
+  std::string text(source);
+  DetectProgramKind(engine, text, hasChk);
+  if (engine.NoInit && engine.EntryFuncLine.size() > 5) {
+    text = InsertOnInit(text, engine.EntryFuncLine);
+    engine.NoInit = false;
+  }
+
+  // Phase 2: placeholders, "TRUE", comment folding, the if split.
+  text = PrepareLines(engine, text);
+  Advance(engine, max, 1);
+
+  // Phases 3 and 4: one-line blocks, then the OrderSelect result check.
+  if (engine.Checked("chkOrderSelect")) text = SplitOneLineBlocks(engine, text);
+  Advance(engine, max, 1);
+  if (engine.Checked("chkOrderSelect")) text = FixOrderSelectResults(engine, text);
+  Advance(engine, max, 2);
+
+  // Phase 5: results of the order calls captured in chk.
+  if (engine.Checked("chkOrderModify")) text = FixOrderCallResults(engine, text, hasChk);
+  Advance(engine, max, 3);
+
+  // Phase 6: missing return values; the only source of the global section
+  // and of the initialisers moved out of it.
+  if (engine.Checked("chkFixReturn"))
+    text = FixMissingReturns(engine, text, globalSection, globalInits);
+  Advance(engine, max, 4);
+
+  // Phase 7: FixAndOrPriorityLevel(text) plugs in here.
+  Advance(engine, max, 5);
+  // Phase 8: FixUnrecognizedEscape(text) plugs in here.
+  Advance(engine, max, 6);
+  // Phase 9: AnalyseFunctionBodies(text, globalSection) plugs in here.
+  Advance(engine, max, 7);
+
+  // Phase 10: the collected global initialisers go into init.
+  text = InsertGlobalInitsIntoInit(engine, text, globalInits);
+  Advance(engine, max, 8);
+
+  // Phase 11: FixArraysByReference(text) plugs in here.
+  Advance(engine, max, 9);
+
+  // Phase 12.
+  text = CompactBlankLines(text);
+  Advance(engine, max, 10);
+
+  // Phase 13: folded comments and placeholders back.
+  text = RestoreLines(engine, text);
+  if (engine.progress) engine.progress->HideLater();
+  return text;
+}
+
+}  // namespace lumivex

@@ -1,0 +1,280 @@
+#include "pipeline/file_road.h"
+
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "pipeline/charset.h"
+#include "pipeline/driver.h"
+#include "text/text_file.h"
+
+namespace lumivex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RealFs : public FileSystem {
+ public:
+  bool IsRegularFile(const std::string& path) override {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+  }
+  bool Exists(const std::string& path) override {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+  }
+  std::optional<std::string> ReadAll(const std::string& path) override {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+  }
+  bool CreateDirectories(const std::string& path) override {
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    return fs::is_directory(path, ec);
+  }
+  bool CopyNewFile(const std::string& from, const std::string& to) override {
+    std::error_code ec;
+    return fs::copy_file(from, to, fs::copy_options::none, ec) && !ec;
+  }
+  bool ReplaceContents(const std::string& path, std::string_view bytes) override {
+    if (!ReplaceFileContents(path, bytes, ReadOnlyTargets::Replace)) return false;
+    // The rewritten file is no longer read-only, as a rewritten source is.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0)
+      ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    return true;
+  }
+};
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// Strict UTF-8: no stray continuation byte, no overlong form, no surrogate,
+// nothing above U+10FFFF, no sequence cut off.
+bool IsWellFormedUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      len = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      len = 3;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      len = 4;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (s.size() - i < len) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const unsigned char c = static_cast<unsigned char>(s[i + k]);
+      if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+// True when every byte sequence of text is a character of code page 932, so
+// the rewrite replaces none of them by the default character.
+bool IsCodePage932(std::string_view text) {
+  iconv_t cd = ::iconv_open("UTF-16LE", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  char buffer[4096];
+  bool ok = true;
+  while (inLeft > 0) {
+    char* out = buffer;
+    std::size_t outLeft = sizeof buffer;
+    if (::iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+        errno != E2BIG) {
+      ok = false;
+      break;
+    }
+  }
+  ::iconv_close(cd);
+  return ok;
+}
+
+std::optional<std::string> DecodeUtf16(std::string_view body, bool bigEndian,
+                                       bool viaShiftJisTable) {
+  if (body.size() % 2 != 0) return std::nullopt;
+  const std::u16string units = bigEndian ? Utf16BeToUnits(body) : Utf16LeToUnits(body);
+  if (units.find(u'\0') != std::u16string::npos) return std::nullopt;
+  return viaShiftJisTable ? Utf16ToShiftJis(units) : Utf16ToCodePage932(units);
+}
+
+void ShowFileError(Engine& engine) {
+  if (engine.messages)
+    engine.messages->Show(kFileErrorText, kFileErrorCaption, MessageButtons::OkCancel);
+}
+
+// The name the backup takes in folder: the file's own name, else the name
+// with the extension ".BK1", ".BK2" ... that is still free. Empty when none is.
+std::string BackupPath(FileSystem& files, const fs::path& folder, const fs::path& name) {
+  constexpr int kMaxBackups = 100000;
+  fs::path candidate = name;
+  for (int n = 1; n <= kMaxBackups; ++n) {
+    const std::string full = (folder / candidate).string();
+    if (!files.Exists(full)) return full;
+    candidate = name;
+    candidate.replace_extension(".BK" + std::to_string(n));
+  }
+  return std::string();
+}
+
+bool MakeBackup(Engine& engine, FileSystem& files, const std::string& path) {
+  if (!engine.Checked("chkBackup")) return true;
+  const fs::path source(path);
+  const fs::path folder = source.parent_path() / "BackUp";
+  if (!files.CreateDirectories(folder.string())) return false;
+  const std::string target = BackupPath(files, folder, source.filename());
+  return !target.empty() && files.CopyNewFile(path, target);
+}
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static RealFs instance;
+  return instance;
+}
+
+std::string NormaliseLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32 + 1);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", i), text.size());
+    out.append(text, i, end - i);
+    if (end == text.size()) break;
+    out.append("\r\n");
+    i = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return out;
+}
+
+std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes) {
+  const CharsetInfo info = DetectCharsetInfo(bytes);
+  const bool nameBe = info.name == charset_names::Utf16Be;
+  DecodedSource source;
+  std::optional<std::string> text;
+  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+    // The mark decides the byte order, the detected name the conversion table.
+    text = DecodeUtf16(bytes.substr(2), bytes[0] == '\xFE', nameBe);
+  } else if (StartsWith(bytes, "\xEF\xBB\xBF") || info.name == charset_names::Utf8) {
+    if (bytes.find('\0') == std::string_view::npos && IsWellFormedUtf8(bytes))
+      text = Utf8ToShiftJis(bytes);
+  } else if (nameBe || info.name == charset_names::Utf16Le) {
+    text = DecodeUtf16(bytes, nameBe, nameBe);
+  } else if (bytes.find('\0') != std::string_view::npos) {
+    return std::nullopt;
+  } else if (info.name == charset_names::EucJp) {
+    text = EucJpToShiftJis(bytes);
+  } else {
+    // Taken as they are; a legacy code page other than the Japanese ones is
+    // remembered so that the rewrite reads the bytes as what they are.
+    text = std::string(bytes);
+    if (info.name.empty()) source.codepage = info.codepage;
+  }
+  if (!text) return std::nullopt;
+  source.text = NormaliseLineEnds(*text);
+  return source;
+}
+
+std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_view codepage) {
+  std::string out = "\xFF\xFE";
+  if (!codepage.empty()) {
+    if (std::optional<std::string> legacy = LegacyToUtf16Le(text, codepage)) return out + *legacy;
+  }
+  if (!IsCodePage932(text)) return std::nullopt;
+  return out + ShiftJisToUtf16Le(text);
+}
+
+RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem& files) {
+  if (!files.IsRegularFile(path)) return RoadOutcome::NotAFile;
+
+  std::optional<DecodedSource> source;
+  try {
+    const std::optional<std::string> bytes = files.ReadAll(path);
+    if (!bytes) {
+      ShowFileError(engine);
+      return RoadOutcome::ReadFailed;
+    }
+    source = DecodeSourceBytes(*bytes);
+  } catch (const std::exception&) {
+    ShowFileError(engine);
+    return RoadOutcome::ReadFailed;
+  }
+  if (!source) {
+    ShowFileError(engine);
+    return RoadOutcome::NotText;
+  }
+
+  engine.TextChanged = false;
+  const std::string converted = ConvertText(engine, source->text);
+  if (!engine.TextChanged) return RoadOutcome::Unchanged;
+
+  // Everything that can refuse the file runs before the backup, so a refused
+  // file leaves no backup behind.
+  std::optional<std::string> output;
+  try {
+    output = EncodeForRewrite(converted, source->codepage);
+  } catch (const std::exception&) {
+  }
+  if (!output) {
+    ShowFileError(engine);
+    return RoadOutcome::NotText;
+  }
+
+  bool backedUp = false;
+  try {
+    backedUp = MakeBackup(engine, files, path);
+  } catch (const std::exception&) {
+  }
+  if (!backedUp) {
+    ShowFileError(engine);
+    return RoadOutcome::BackupFailed;
+  }
+
+  bool written = false;
+  try {
+    written = files.ReplaceContents(path, *output);
+  } catch (const std::exception&) {
+  }
+  if (!written) {
+    ShowFileError(engine);
+    return RoadOutcome::WriteFailed;
+  }
+  return RoadOutcome::Rewritten;
+}
+
+bool ConvertOneFile(Engine& engine, const std::string& path, FileSystem& fs) {
+  return ConvertFileRoad(engine, path, fs) == RoadOutcome::Rewritten;
+}
+
+bool ConvertFile(Engine& engine, const std::string& path, FileSystem& fs) {
+  return ConvertOneFile(engine, path, fs);
+}
+
+}  // namespace lumivex

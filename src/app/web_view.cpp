@@ -1,11 +1,11 @@
 #include "app/web_view.h"
 
-#include <iconv.h>
+#include "text/transcode.h"
+
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -32,28 +32,8 @@ bool IsShiftJisName(const std::string& charset) {
 // Code page 932 to UTF-8. A byte that does not start a valid character becomes
 // U+FFFD and decoding goes on behind it, so a damaged page still shows.
 QString DecodeCp932(std::string_view bytes) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return QString::fromLatin1(bytes.data(), bytes.size());
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2 + 16);
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  std::array<char, 4096> buffer;
-  while (inLeft > 0) {
-    char* dst = buffer.data();
-    size_t dstLeft = buffer.size();
-    const size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-    const int error = errno;
-    out.append(buffer.data(), buffer.size() - dstLeft);
-    if (rc != static_cast<size_t>(-1) || error == E2BIG) continue;
-    // EILSEQ, or EINVAL for a lead byte cut off at the end.
-    out.append("\xEF\xBF\xBD");
-    ++in;
-    --inLeft;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  iconv_close(cd);
-  return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+  const std::string utf8 = Transcode("UTF-8", "CP932", bytes, "\xEF\xBF\xBD");
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

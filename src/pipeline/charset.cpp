@@ -1,7 +1,8 @@
 #include "pipeline/charset.h"
 
+#include "text/transcode.h"
+
 #include <fcntl.h>
-#include <iconv.h>
 #include <unistd.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
@@ -21,86 +22,8 @@ namespace lumivex {
 
 namespace {
 
-// ---- iconv plumbing ----------------------------------------------------------
-
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1))
-      throw std::runtime_error(std::string("no character conversion from ") + from + " to " + to);
-  }
-  ~IconvHandle() { iconv_close(cd_); }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
-
 constexpr const char* kNativeUtf16 =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-
-enum Route { kUtf16ToCp932, kCp932ToUtf16Le, kEucJpToUtf16, kRouteCount };
-
-// Opening a converter costs far more than a short conversion, so each thread
-// keeps its own handles for the life of the thread.
-IconvHandle& Handle(Route route) {
-  thread_local std::array<std::unique_ptr<IconvHandle>, kRouteCount> cache;
-  std::unique_ptr<IconvHandle>& slot = cache[route];
-  if (!slot) {
-    switch (route) {
-      case kUtf16ToCp932: slot = std::make_unique<IconvHandle>("CP932", kNativeUtf16); break;
-      case kCp932ToUtf16Le: slot = std::make_unique<IconvHandle>("UTF-16LE", "CP932"); break;
-      case kEucJpToUtf16: slot = std::make_unique<IconvHandle>(kNativeUtf16, "EUC-JP"); break;
-      case kRouteCount: break;
-    }
-  }
-  return *slot;
-}
-
-// Runs in through the converter. Where the converter stops on a sequence it
-// cannot read or write, replacement is appended and skipUnit bytes of the
-// input are stepped over, so every failing unit costs exactly one
-// replacement and the rest stays aligned.
-std::string Transcode(Route route, std::string_view in, std::size_t skipUnit,
-                      std::string_view replacement) {
-  iconv_t cd = Handle(route).get();
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string out;
-  out.resize(in.size() * 2 + 16);
-  std::size_t used = 0;
-  char* src = const_cast<char*>(in.data());
-  std::size_t srcLeft = in.size();
-  while (srcLeft > 0) {
-    if (out.size() - used < 8 + replacement.size()) out.resize(out.size() * 2);
-    char* dst = out.data() + used;
-    std::size_t dstLeft = out.size() - used;
-    const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (rc != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    // EILSEQ (unreadable or without a form in the target) or EINVAL (cut
-    // short by the end of the input).
-    if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
-    out.replace(used, replacement.size(), replacement);
-    used += replacement.size();
-    const std::size_t skip = std::min(skipUnit, srcLeft);
-    src += skip;
-    srcLeft -= skip;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  // Flush any shift state (none for these encodings, but harmless).
-  char* dst = out.data() + used;
-  std::size_t dstLeft = out.size() - used;
-  iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-  used = out.size() - dstLeft;
-  out.resize(used);
-  return out;
-}
 
 std::string_view AsBytes(std::u16string_view units) {
   return {reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)};
@@ -508,27 +431,27 @@ std::string Utf16ToShiftJis(std::u16string_view utf16) {
   std::u16string_view units = UpToZero(utf16);
   if (!units.empty() && (units.front() == 0xFEFF || units.front() == 0xFFFE))
     units.remove_prefix(1);
-  return Transcode(kUtf16ToCp932, AsBytes(units), sizeof(char16_t), " ");
+  return Transcode("CP932", kNativeUtf16, AsBytes(units), " ", sizeof(char16_t));
 }
 
 std::string Utf8ToShiftJis(std::string_view utf8) { return Utf16ToShiftJis(Utf8ToUtf16(utf8)); }
 
 std::string Utf16ToCodePage932(std::u16string_view utf16) {
-  return Transcode(kUtf16ToCp932, AsBytes(UpToZero(utf16)), sizeof(char16_t), "?");
+  return Transcode("CP932", kNativeUtf16, AsBytes(UpToZero(utf16)), "?", sizeof(char16_t));
 }
 
 std::string EucJpToShiftJis(std::string_view euc) {
   // Two steps, so that a byte that is not EUC-JP costs one blank and a
   // character without a code page 932 form costs one blank as well, and the
   // bytes after either are read afresh.
-  const std::string units = Transcode(kEucJpToUtf16, UpToZero(euc), 1, AsBytes(u"\uFFFD"));
+  const std::string units = Transcode(kNativeUtf16, "EUC-JP", UpToZero(euc), AsBytes(u"\uFFFD"));
   const std::u16string u16 = UnitsFromNativeBytes(units);
-  return Transcode(kUtf16ToCp932, AsBytes(u16), sizeof(char16_t), " ");
+  return Transcode("CP932", kNativeUtf16, AsBytes(u16), " ", sizeof(char16_t));
 }
 
 std::string ShiftJisToUtf16Le(std::string_view sjis) {
   static const std::string kDefault("\xFB\x30", 2);  // U+30FB little-endian
-  return Transcode(kCp932ToUtf16Le, sjis, 1, kDefault);
+  return Transcode("UTF-16LE", "CP932", sjis, kDefault);
 }
 
 std::optional<std::string> LegacyToUtf16Le(std::string_view bytes, std::string_view codepage) {

@@ -1,6 +1,5 @@
 #include "pipeline/file_road.h"
 
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "pipeline/charset.h"
 #include "pipeline/driver.h"
 #include "text/text_file.h"
+#include "text/transcode.h"
 
 namespace lumivex {
 
@@ -98,23 +98,7 @@ bool IsWellFormedUtf8(std::string_view s) {
 // True when every byte sequence of text is a character of code page 932, so
 // the rewrite replaces none of them by the default character.
 bool IsCodePage932(std::string_view text) {
-  iconv_t cd = ::iconv_open("UTF-16LE", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size();
-  char buffer[4096];
-  bool ok = true;
-  while (inLeft > 0) {
-    char* out = buffer;
-    std::size_t outLeft = sizeof buffer;
-    if (::iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
-        errno != E2BIG) {
-      ok = false;
-      break;
-    }
-  }
-  ::iconv_close(cd);
-  return ok;
+  return TranscodeStrict("UTF-16LE", "CP932", text).has_value();
 }
 
 std::optional<std::string> DecodeUtf16(std::string_view body, bool bigEndian,

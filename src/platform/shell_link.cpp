@@ -1,9 +1,9 @@
 #include "platform/shell_link.h"
 
-#include <iconv.h>
+#include "text/transcode.h"
+
 
 #include <array>
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -123,34 +123,7 @@ std::string Utf16ToUtf8(std::u16string_view s) {
 // it; for this program's users that is CP932. Text that is not valid CP932
 // is kept byte for byte.
 std::string AnsiToUtf8(std::string_view s) {
-  bool ascii = true;
-  for (unsigned char c : s) ascii = ascii && c < 0x80;
-  if (ascii) return std::string(s);
-
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(s);
-  std::string out(s.size() * 3 + 4, '\0');
-  char* in = const_cast<char*>(s.data());
-  std::size_t inLeft = s.size();
-  std::size_t used = 0;
-  bool ok = true;
-  while (inLeft > 0) {
-    char* dst = out.data() + used;
-    std::size_t outLeft = out.size() - used;
-    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    used = out.size() - outLeft;
-    if (rc != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-    } else {
-      ok = false;
-      break;
-    }
-  }
-  iconv_close(cd);
-  if (!ok) return std::string(s);
-  out.resize(used);
-  return out;
+  return TranscodeStrict("UTF-8", "CP932", s).value_or(std::string(s));
 }
 
 bool ReadLinkInfo(const Reader& r, std::size_t start, ShellLinkData& data, std::size_t& size) {

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
 
 #include <algorithm>
@@ -51,33 +50,6 @@ unsigned char At(std::string_view s, std::size_t i) { return static_cast<unsigne
 
 bool IsContinuation(std::string_view s, std::size_t i) {
   return i < s.size() && (At(s, i) & 0xC0) == 0x80;
-}
-
-// True for well-formed UTF-8: no overlong form, no surrogate, nothing above
-// U+10FFFF, nothing cut short.
-bool IsStrictUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = At(s, i);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    int len = 0;
-    if (b >= 0xC2 && b <= 0xDF) len = 2;
-    else if (b >= 0xE0 && b <= 0xEF) len = 3;
-    else if (b >= 0xF0 && b <= 0xF4) len = 4;
-    else return false;
-    for (int k = 1; k < len; ++k)
-      if (!IsContinuation(s, i + k)) return false;
-    const unsigned char b1 = At(s, i + 1);
-    if (b == 0xE0 && b1 < 0xA0) return false;
-    if (b == 0xED && b1 >= 0xA0) return false;
-    if (b == 0xF0 && b1 < 0x90) return false;
-    if (b == 0xF4 && b1 >= 0x90) return false;
-    i += len;
-  }
-  return true;
 }
 
 struct MultiByteScan {
@@ -338,13 +310,32 @@ CharsetInfo DetectCharsetInfo(std::string_view bytes) {
   return FromIcuName(matches->front().name);
 }
 
-std::string DetectCharsetOfBytes(std::string_view bytes) { return DetectCharsetInfo(bytes).name; }
-
-std::string DetectLegacyCodepage(std::string_view bytes) {
-  return DetectCharsetInfo(bytes).codepage;
+bool IsStrictUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char b = At(s, i);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    int len = 0;
+    if (b >= 0xC2 && b <= 0xDF) len = 2;
+    else if (b >= 0xE0 && b <= 0xEF) len = 3;
+    else if (b >= 0xF0 && b <= 0xF4) len = 4;
+    else return false;
+    for (int k = 1; k < len; ++k)
+      if (!IsContinuation(s, i + k)) return false;
+    const unsigned char b1 = At(s, i + 1);
+    if (b == 0xE0 && b1 < 0xA0) return false;
+    if (b == 0xED && b1 >= 0xA0) return false;
+    if (b == 0xF0 && b1 < 0x90) return false;
+    if (b == 0xF4 && b1 >= 0x90) return false;
+    i += len;
+  }
+  return true;
 }
 
-std::string DetectCharset(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) {
   auto fail = [&](const char* what) {
     throw std::system_error(errno ? errno : EIO, std::generic_category(),
                             std::string(what) + " " + path);
@@ -366,8 +357,10 @@ std::string DetectCharset(const std::string& path) {
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(fd);
-  return DetectCharsetOfBytes(bytes);
+  return bytes;
 }
+
+std::string DetectCharset(const std::string& path) { return DetectCharsetInfo(ReadFileBytes(path)).name; }
 
 // ---- decoders -------------------------------------------------------------------
 
@@ -455,29 +448,7 @@ std::string ShiftJisToUtf16Le(std::string_view sjis) {
 }
 
 std::optional<std::string> LegacyToUtf16Le(std::string_view bytes, std::string_view codepage) {
-  UErrorCode status = U_ZERO_ERROR;
-  const std::string name(codepage);
-  UConverter* conv = ucnv_open(name.c_str(), &status);
-  if (U_FAILURE(status) || !conv) return std::nullopt;
-  std::unique_ptr<UConverter, void (*)(UConverter*)> guard(conv, ucnv_close);
-  std::u16string units(bytes.size() * 2 + 2, u'\0');
-  const int32_t len = ucnv_toUChars(conv, units.data(), static_cast<int32_t>(units.size()),
-                                    bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-  if (status == U_BUFFER_OVERFLOW_ERROR) {
-    status = U_ZERO_ERROR;
-    units.assign(static_cast<std::size_t>(len) + 1, u'\0');
-    ucnv_toUChars(conv, units.data(), static_cast<int32_t>(units.size()), bytes.data(),
-                  static_cast<int32_t>(bytes.size()), &status);
-  }
-  if (U_FAILURE(status)) return std::nullopt;
-  units.resize(static_cast<std::size_t>(len));
-  std::string out;
-  out.reserve(units.size() * 2);
-  for (char16_t u : units) {
-    out.push_back(static_cast<char>(u & 0xFF));
-    out.push_back(static_cast<char>(u >> 8));
-  }
-  return out;
+  return TranscodeStrict("UTF-16LE", std::string(codepage).c_str(), bytes);
 }
 
 std::u16string Utf16BeToUnits(std::string_view bytes) {

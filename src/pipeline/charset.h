@@ -43,14 +43,15 @@ struct CharsetInfo {
 // structure of Shift-JIS against EUC-JP; ICU's detector breaks the ties and
 // names the other code pages. Empty input gives "".
 CharsetInfo DetectCharsetInfo(std::string_view bytes);
-// DetectCharsetInfo(bytes).name.
-std::string DetectCharsetOfBytes(std::string_view bytes);
-// DetectCharsetInfo(bytes).codepage.
-std::string DetectLegacyCodepage(std::string_view bytes);
-// Reads the whole file and names its character set. Throws
-// std::system_error when the file cannot be opened or read, a folder
-// included (the file road reports that as a read failure).
+// The whole file's bytes. Throws std::system_error when the file cannot be
+// opened or read, a folder included.
+std::string ReadFileBytes(const std::string& path);
+// Names the character set of the file at path; throws as ReadFileBytes does
+// (the file road reports that as a read failure).
 std::string DetectCharset(const std::string& path);
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no
+// surrogate, nothing above U+10FFFF, no sequence cut short.
+bool IsStrictUtf8(std::string_view bytes);
 
 // ---- UTF-8 and UTF-16 to the internal text --------------------------------
 // The inputs end at their first zero byte / zero code unit, as the file road's
@@ -90,8 +91,8 @@ std::string EucJpToShiftJis(std::string_view euc);
 // default Unicode character. Converts all of sjis, zero bytes included.
 std::string ShiftJisToUtf16Le(std::string_view sjis);
 // Bytes in a legacy code page named by ICU (CharsetInfo::codepage) as
-// UTF-16LE bytes (no mark); undecodable bytes become U+FFFD. nullopt when
-// the code page is unknown.
+// UTF-16LE bytes (no mark). nullopt when the code page is unknown or a byte
+// sequence is no character of it, so nothing is silently replaced.
 std::optional<std::string> LegacyToUtf16Le(std::string_view bytes, std::string_view codepage);
 // Raw UTF-16 bytes to code units, big- or little-endian; a final odd byte is
 // ignored. No mark is removed, nothing ends at a zero unit.

@@ -6,8 +6,7 @@
 #include <cerrno>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <system_error>
 
 #include "pipeline/charset.h"
 #include "pipeline/driver.h"
@@ -31,11 +30,11 @@ class RealFs : public FileSystem {
     return fs::exists(fs::symlink_status(path, ec));
   }
   std::optional<std::string> ReadAll(const std::string& path) override {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    try {
+      return ReadFileBytes(path);
+    } catch (const std::system_error&) {
+      return std::nullopt;
+    }
   }
   bool CreateDirectories(const std::string& path) override {
     std::error_code ec;
@@ -55,45 +54,6 @@ class RealFs : public FileSystem {
     return true;
   }
 };
-
-bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
-}
-
-// Strict UTF-8: no stray continuation byte, no overlong form, no surrogate,
-// nothing above U+10FFFF, no sequence cut off.
-bool IsWellFormedUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (s.size() - i < len) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      const unsigned char c = static_cast<unsigned char>(s[i + k]);
-      if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) return false;
-    }
-    i += len;
-  }
-  return true;
-}
 
 // True when every byte sequence of text is a character of code page 932, so
 // the rewrite replaces none of them by the default character.
@@ -163,11 +123,11 @@ std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes) {
   const bool nameBe = info.name == charset_names::Utf16Be;
   DecodedSource source;
   std::optional<std::string> text;
-  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     // The mark decides the byte order, the detected name the conversion table.
     text = DecodeUtf16(bytes.substr(2), bytes[0] == '\xFE', nameBe);
-  } else if (StartsWith(bytes, "\xEF\xBB\xBF") || info.name == charset_names::Utf8) {
-    if (bytes.find('\0') == std::string_view::npos && IsWellFormedUtf8(bytes))
+  } else if (bytes.starts_with("\xEF\xBB\xBF") || info.name == charset_names::Utf8) {
+    if (bytes.find('\0') == std::string_view::npos && IsStrictUtf8(bytes))
       text = Utf8ToShiftJis(bytes);
   } else if (nameBe || info.name == charset_names::Utf16Le) {
     text = DecodeUtf16(bytes, nameBe, nameBe);
@@ -189,7 +149,8 @@ std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes) {
 std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_view codepage) {
   std::string out = "\xFF\xFE";
   if (!codepage.empty()) {
-    if (std::optional<std::string> legacy = LegacyToUtf16Le(text, codepage)) return out + *legacy;
+    const std::optional<std::string> legacy = LegacyToUtf16Le(text, codepage);
+    return legacy ? std::optional(out + *legacy) : std::nullopt;
   }
   if (!IsCodePage932(text)) return std::nullopt;
   return out + ShiftJisToUtf16Le(text);

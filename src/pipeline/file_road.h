@@ -70,8 +70,8 @@ std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes);
 std::string NormaliseLineEnds(std::string_view text);
 
 // The rewritten file's bytes: FF FE and the text as UTF-16LE, decoded with
-// codepage (932 when empty or unknown). nullopt when the text holds bytes
-// that code page 932 cannot decode.
+// codepage (932 when empty). nullopt when the text holds bytes that the code
+// page cannot decode, or the code page is unknown: the rewrite would lose them.
 std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_view codepage);
 
 // The road itself.

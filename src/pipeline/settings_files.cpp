@@ -1,12 +1,7 @@
 #include "pipeline/settings_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <filesystem>
 
 #include "text/line_cursor.h"
 #include "text/text.h"
@@ -86,53 +81,10 @@ void AppendLine(std::string& text, std::string_view key, std::string_view value)
   text.append(key).append("=").append(value).append("\r\n");
 }
 
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
-
-// The settings file's text up to its first zero byte. A file that is there
-// but cannot be opened or read to its end is reported with the "File Error"
-// box, and what was read before the failure is used.
-std::string ReadSettingsText(const std::string& path, Messages* messages) {
-  std::string text;
-  bool failed = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    failed = true;
-  } else {
-    char buffer[64 * 1024];
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) failed = true;
-      if (n <= 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
-    if (::close(fd) != 0) failed = true;
-  }
-  if (failed && messages)
-    messages->Show("Can't perform one of the following file operations: Open, Seek, Read, Close.",
-                   "File Error", MessageButtons::OkCancel);
-  const std::size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
-  return text;
-}
-
 }  // namespace
 
-const std::vector<std::string_view>& SettingsFileKeys() {
-  static const std::vector<std::string_view> names = [] {
-    std::vector<std::string_view> n;
-    for (const FileKey& k : Keys()) n.push_back(k.key);
-    return n;
-  }();
-  return names;
-}
-
 void LoadSettings(SettingsModel& model, const std::string& path, Messages* messages) {
-  if (path.empty() || !IsFile(path)) return;
-  LineCursor lines(ReadSettingsText(path, messages));
+  LineCursor lines(ReadTextFile(path, messages));
   while (!lines.Empty()) {
     const std::string_view line = lines.FetchView("\r\n");
     if (!line.empty()) ApplySettingsLine(model, line);

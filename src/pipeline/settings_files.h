@@ -18,14 +18,11 @@ namespace lumivex {
 inline constexpr std::string_view SettingsFileName = "Lumivex.dat";
 inline constexpr std::string_view StateFileName = "Lumivex.ini";
 
-// The settings file keys in the order they are written and tested.
-const std::vector<std::string_view>& SettingsFileKeys();
-
-// Applies the settings file at path to model. A missing file changes
-// nothing. Boxes take "1" and "0" only, radio buttons "1" only, edits any
-// value, "This-Left"/"This-Top" IntVal of it. Each change goes through the
-// model's setters, so couplings and observers run. A read failure shows the
-// "File Error" box through messages (when given) and applies what was read.
+// Applies the settings file at path, read by ReadTextFile, to model: a
+// missing file, or one that cannot be opened or read, changes nothing.
+// Boxes take "1" and "0" only, radio buttons "1" only, edits any value,
+// "This-Left"/"This-Top" IntVal of it. Each change goes through the model's
+// setters, so couplings and observers run.
 void LoadSettings(SettingsModel& model, const std::string& path, Messages* messages);
 // The settings file text for model (radio buttons only when checked).
 std::string SettingsFileText(const SettingsModel& model);

@@ -1,8 +1,13 @@
-// Recording fakes and a temporary folder for the driver and file road tests.
+// Recording fakes, a failing file system and a temporary folder for the driver and road tests.
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +28,10 @@ class RoadProgress : public Progress {
   std::vector<std::string> calls;
 };
 
-// Records the boxes shown as "caption|text".
+// Records the boxes shown as "caption|text", with "|not OK/Cancel" for other buttons.
 class RoadMessages : public Messages {
  public:
-  MessageButton Show(std::string_view text, std::string_view caption,
-                     MessageButtons buttons) override {
+  MessageButton Show(std::string_view text, std::string_view caption, MessageButtons buttons) override {
     boxes.push_back(std::string(caption) + "|" + std::string(text) +
                     (buttons == MessageButtons::OkCancel ? "" : "|not OK/Cancel"));
     return MessageButton::Ok;
@@ -35,24 +39,35 @@ class RoadMessages : public Messages {
   std::vector<std::string> boxes;
 };
 
-// The real file system with one chosen operation failing or throwing.
+// The real file system with one operation failing or throwing (Exists: every name is taken).
 class FaultyFileSystem : public FileSystem {
  public:
-  enum class Op { IsRegularFile, Exists, ReadAll, CreateDirectories, CopyNewFile, ReplaceContents };
+  enum class Op { None, Exists, ReadAll, CreateDirectories, CopyNewFile, ReplaceContents };
   FaultyFileSystem(Op op, bool throws) : op_(op), throws_(throws) {}
 
-  bool IsRegularFile(const std::string& path) override;
-  // A failing existence test reports every name as taken.
-  bool Exists(const std::string& path) override;
-  std::optional<std::string> ReadAll(const std::string& path) override;
-  bool CreateDirectories(const std::string& path) override;
-  bool CopyNewFile(const std::string& from, const std::string& to) override;
-  bool ReplaceContents(const std::string& path, std::string_view bytes) override;
-
+  bool IsRegularFile(const std::string& path) override { return real_.IsRegularFile(path); }
+  bool Exists(const std::string& path) override { return Fails(Op::Exists) || real_.Exists(path); }
+  std::optional<std::string> ReadAll(const std::string& path) override {
+    return Fails(Op::ReadAll) ? std::nullopt : real_.ReadAll(path);
+  }
+  bool CreateDirectories(const std::string& path) override {
+    return !Fails(Op::CreateDirectories) && real_.CreateDirectories(path);
+  }
+  bool CopyNewFile(const std::string& from, const std::string& to) override {
+    return !Fails(Op::CopyNewFile) && real_.CopyNewFile(from, to);
+  }
+  bool ReplaceContents(const std::string& path, std::string_view bytes) override {
+    return !Fails(Op::ReplaceContents) && real_.ReplaceContents(path, bytes);
+  }
   std::set<Op> called;
 
  private:
-  bool Fails(Op op);
+  bool Fails(Op op) {
+    called.insert(op);
+    if (op == op_ && throws_) throw std::runtime_error("injected fault");
+    return op == op_;
+  }
+  FileSystem& real_ = RealFileSystem();
   Op op_;
   bool throws_;
 };
@@ -60,19 +75,29 @@ class FaultyFileSystem : public FileSystem {
 // A fresh folder under the temporary folder, removed with its contents afterwards.
 class RoadTempDir {
  public:
-  RoadTempDir();
-  ~RoadTempDir();
+  RoadTempDir() {
+    static int counter = 0;
+    path_ /= "lumivex-road-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~RoadTempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
   const std::filesystem::path& path() const { return path_; }
   // Writes bytes to name inside the folder; returns the full path.
-  std::string Write(const std::string& name, std::string_view bytes) const;
+  std::string Write(const std::string& name, std::string_view bytes) const {
+    std::ofstream(path_ / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return (path_ / name).string();
+  }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path path_ = std::filesystem::temp_directory_path();
 };
 
-std::string ReadBytes(const std::filesystem::path& path);
-// FF FE and the UTF-16LE code units, as the road writes a file.
-std::string Utf16Le(std::u16string_view units, bool mark = true);
-std::string Utf16Be(std::u16string_view units, bool mark = true);
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
 }  // namespace lumivex::testing

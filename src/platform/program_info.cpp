@@ -38,13 +38,7 @@ float ProgramVersionFromText(std::string_view fileVersionText) {
 std::string FloatToText(double value) {
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-  if (ec != std::errc()) return "0";
-  std::string text(buf, end);
-  // to_chars writes exponents as "e+20"; the general text form uses "E+20".
-  for (char& c : text) {
-    if (c == 'e') c = 'E';
-  }
-  return text;
+  return ec == std::errc() ? std::string(buf, end) : std::string("0");
 }
 
 std::string VersionTextOf(float programVersion) {

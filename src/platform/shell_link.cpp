@@ -1,14 +1,13 @@
 #include "platform/shell_link.h"
 
-#include "text/transcode.h"
-
-
 #include <array>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 #include <system_error>
 #include <vector>
+
+#include "text/transcode.h"
 
 namespace lumivex {
 
@@ -30,13 +29,26 @@ enum LinkFlag : std::uint32_t {
   ForceNoLinkInfo = 0x100,
 };
 
-enum LinkInfoFlag : std::uint32_t {
-  VolumeIDAndLocalBasePath = 0x1,
-  CommonNetworkRelativeLinkAndPathSuffix = 0x2,
-};
+// LinkInfo flag: a local path is given. A network share alone is of no use
+// here, so it is not read.
+constexpr std::uint32_t VolumeIDAndLocalBasePath = 0x1;
 
 // Shortcut files are a few kilobytes; anything far larger is not one.
 constexpr std::uintmax_t kMaxLinkFileSize = 4u << 20;
+
+// An unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::span<const std::uint8_t> utf16le) {
+  return Transcode("UTF-8", "UTF-16LE",
+                   std::string_view(reinterpret_cast<const char*>(utf16le.data()), utf16le.size()),
+                   "\xEF\xBF\xBD", 2);
+}
+
+// ANSI strings of a shortcut are in the code page of the system that made
+// it; for this program's users that is CP932. Text that is not valid CP932
+// is kept byte for byte.
+std::string AnsiToUtf8(std::string_view s) {
+  return TranscodeStrict("UTF-8", "CP932", s).value_or(std::string(s));
+}
 
 // Bounds-checked little-endian reads over a byte span. Every read reports
 // failure instead of running past the end.
@@ -58,73 +70,31 @@ class Reader {
   std::size_t size() const { return bytes_.size(); }
   std::span<const std::uint8_t> Sub(std::size_t at, std::size_t n) const { return bytes_.subspan(at, n); }
 
-  // NUL-terminated 8-bit string starting at `at`, within the span.
+  // NUL-terminated ANSI string starting at `at`, as UTF-8.
   bool CString(std::size_t at, std::string& out) const {
-    if (at >= bytes_.size()) return false;
     for (std::size_t i = at; i < bytes_.size(); ++i) {
       if (bytes_[i] == 0) {
-        out.assign(reinterpret_cast<const char*>(bytes_.data()) + at, i - at);
+        out = AnsiToUtf8({reinterpret_cast<const char*>(bytes_.data()) + at, i - at});
         return true;
       }
     }
     return false;
   }
-  // NUL-terminated UTF-16LE string starting at `at`, as code units.
-  bool WString(std::size_t at, std::u16string& out) const {
-    out.clear();
+  // NUL-terminated UTF-16LE string starting at `at`, as UTF-8.
+  bool WString(std::size_t at, std::string& out) const {
     for (std::size_t i = at;; i += 2) {
       std::uint32_t unit;
       if (!U16(i, unit)) return false;
-      if (unit == 0) return true;
-      out.push_back(static_cast<char16_t>(unit));
+      if (unit == 0) {
+        out = Utf16ToUtf8(Sub(at, i - at));
+        return true;
+      }
     }
   }
 
  private:
   std::span<const std::uint8_t> bytes_;
 };
-
-void AppendUtf8(std::uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    std::uint32_t u = s[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      u = 0xFFFD;
-    }
-    AppendUtf8(u, out);
-  }
-  return out;
-}
-
-// ANSI strings of a shortcut are in the code page of the system that made
-// it; for this program's users that is CP932. Text that is not valid CP932
-// is kept byte for byte.
-std::string AnsiToUtf8(std::string_view s) {
-  return TranscodeStrict("UTF-8", "CP932", s).value_or(std::string(s));
-}
 
 bool ReadLinkInfo(const Reader& r, std::size_t start, ShellLinkData& data, std::size_t& size) {
   std::uint32_t total, headerSize, flags;
@@ -139,25 +109,16 @@ bool ReadLinkInfo(const Reader& r, std::size_t start, ShellLinkData& data, std::
 
   if (flags & VolumeIDAndLocalBasePath) {
     if (localOffsetW != 0) {
-      std::u16string w;
-      if (!info.WString(localOffsetW, w)) return false;
-      data.localBasePath = Utf16ToUtf8(w);
+      if (!info.WString(localOffsetW, data.localBasePath)) return false;
     } else {
-      std::string a;
-      if (!info.CString(localOffset, a)) return false;
-      data.localBasePath = AnsiToUtf8(a);
+      if (!info.CString(localOffset, data.localBasePath)) return false;
     }
   }
-  if (flags & CommonNetworkRelativeLinkAndPathSuffix) data.hasNetworkPath = true;
   // The common path suffix follows the local base path (or the network share).
   if (suffixOffsetW != 0) {
-    std::u16string w;
-    if (!info.WString(suffixOffsetW, w)) return false;
-    data.commonPathSuffix = Utf16ToUtf8(w);
+    if (!info.WString(suffixOffsetW, data.commonPathSuffix)) return false;
   } else if (suffixOffset != 0) {
-    std::string a;
-    if (!info.CString(suffixOffset, a)) return false;
-    data.commonPathSuffix = AnsiToUtf8(a);
+    if (!info.CString(suffixOffset, data.commonPathSuffix)) return false;
   }
   return true;
 }
@@ -169,18 +130,13 @@ bool ReadCountedString(const Reader& r, std::size_t& at, bool unicode, std::stri
   const std::size_t bytes = unicode ? count * 2u : count;
   if (bytes > r.size() - at) return false;
   const std::span<const std::uint8_t> raw = r.Sub(at, bytes);
-  if (unicode) {
-    std::u16string w(count, u'\0');
-    for (std::size_t i = 0; i < count; ++i) w[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
-    out = Utf16ToUtf8(w);
-  } else {
-    out = AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
-  }
+  out = unicode ? Utf16ToUtf8(raw)
+                : AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
   at += bytes;
   return true;
 }
 
-std::string Backslashes(std::string_view s) {
+std::string ForwardSlashes(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
     if (c == '\\') c = '/';
@@ -228,7 +184,6 @@ std::optional<ShellLinkData> ParseShellLink(std::span<const std::uint8_t> bytes)
     if (!(flags & ForceNoLinkInfo)) {
       data.localBasePath = std::move(info.localBasePath);
       data.commonPathSuffix = std::move(info.commonPathSuffix);
-      data.hasNetworkPath = info.hasNetworkPath;
     }
     at += size;
   }
@@ -279,7 +234,7 @@ std::optional<std::filesystem::path> MapDrivePath(std::string_view windowsPath, 
     }
   }
   if (rest.empty()) return root;
-  return root / Backslashes(rest);
+  return root / ForwardSlashes(rest);
 }
 
 std::optional<ShortcutTarget> ResolveShortcut(const std::filesystem::path& link, const DriveMap& drives) {
@@ -303,7 +258,7 @@ std::optional<ShortcutTarget> ResolveShortcut(const std::filesystem::path& link,
     }
   }
   if (!data->relativePath.empty()) {
-    const std::string rel = Backslashes(data->relativePath);
+    const std::string rel = ForwardSlashes(data->relativePath);
     if (auto mapped = MapDrivePath(data->relativePath, drives)) {
       candidates.push_back(*mapped);
     } else if (!rel.empty() && rel.front() != '/') {

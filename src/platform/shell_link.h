@@ -18,7 +18,6 @@ struct ShellLinkData {
   bool isUnicode = false;
   std::string localBasePath;     // LinkInfo, "C:\Data\" (empty when absent)
   std::string commonPathSuffix;  // LinkInfo, "a.mq4" (empty when absent)
-  bool hasNetworkPath = false;   // LinkInfo names a network share
   std::string name;
   std::string relativePath;      // relative to the link's folder, "\" separated
   std::string workingDir;

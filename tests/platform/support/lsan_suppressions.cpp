@@ -1,4 +1,3 @@
-// Leaks inside system libraries that a QApplication loads (fontconfig keeps
-// its caches until exit) are not ours; the sanitizer build ignores them.
+// fontconfig, loaded by QApplication, keeps its caches until exit: not our leak.
 extern "C" const char* __lsan_default_suppressions();
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -225,7 +225,7 @@ class MissingReturnPhase {
     const std::string_view l0 = CutLastLine(rest);
     const std::string_view l1 = CutLastLine(rest);
     const std::string_view l2 = CutLastLine(rest);
-    // The newest line of the three that holds the needle decides.
+    // The earliest of the three lines that holds the needle decides.
     const auto pick = [&](std::string_view needle) {
       for (std::string_view line : {l2, l1, l0}) {
         if (const int p = PosNth(0, needle, line); p > 0) return p;

@@ -221,8 +221,8 @@ class GlobalPartMover {
       inits_ += code;
       inits_ += ';';
       inits_ += kCrLf;
-    } else if (!comment.empty()) {
-      Pass({}, comment);  // a stray "}" goes, its comment stays
+    } else if (!comment.empty() && !HoldsCode(rest)) {
+      Pass({}, comment);  // a stray "}" goes, its comment stays, once
     }
     engine_.TextChanged = true;
   }

@@ -1,54 +1,33 @@
 #include "rules/global_part.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
-#include "support/fake_settings.h"
+#include "support/engine_test.h"
 
 namespace lumivex {
 namespace {
 
-class FixInvalidIndexValueTest : public ::testing::Test {
- protected:
-  void Check(const std::string& before, const std::string& after) {
+using FixInvalidIndexValueTest = testing::EngineTest;
+
+TEST_F(FixInvalidIndexValueTest, ZeroSizeBecomesOpenSizeAndEveryLineEnds) {
+  const std::tuple<std::string, std::string, bool> cases[] = {
+      {"double Buf[0];\r\nint M[0][3];\r\n", "double Buf[];\r\nint M[][3];\r\n", true},
+      {"int Z[0][0];", "int Z[][];\r\n", true},
+      {"double d = Buf[0]; // [0]\r\n", "double d = Buf[]; // []\r\n", true},
+      {"int N[ 0 ];\r\n\r\nint K[00];", "int N[ 0 ];\r\n\r\nint K[00];\r\n", false},
+      {"", "", false}};
+  for (const auto& [before, after, changed] : cases) {
     engine.TextChanged = false;
     EXPECT_EQ(FixInvalidIndexValue(engine, before), after) << before;
-    EXPECT_TRUE(engine.TextChanged) << before;
+    EXPECT_EQ(engine.TextChanged, changed) << before;
   }
-  // Unchanged apart from the line end every line gets.
-  void Unchanged(const std::string& text, const std::string& withLineEnds) {
-    engine.TextChanged = false;
-    EXPECT_EQ(FixInvalidIndexValue(engine, text), withLineEnds) << text;
-    EXPECT_FALSE(engine.TextChanged) << text;
-  }
-  void SetUp() override { engine.settings = &settings; }
-  testing::FakeSettings settings;
-  Engine engine;
-};
-
-TEST_F(FixInvalidIndexValueTest, ZeroSizeBecomesOpenSize) {
-  Check("double Buf[0];\r\n", "double Buf[];\r\n");
-  Check("int M[0][3];\r\n", "int M[][3];\r\n");
-  Check("int Z[0][0];\r\n", "int Z[][];\r\n");
-  // Declarations and expressions alike.
-  Check("double d = Buf[0];\r\n", "double d = Buf[];\r\n");
-  Check("int a[0];", "int a[];\r\n");
-  Check("int a;\r\ndouble b[0], c[0]; // [0]\r\n", "int a;\r\ndouble b[], c[]; // []\r\n");
 }
 
-TEST_F(FixInvalidIndexValueTest, Unchanged) {
-  Unchanged("", "");
-  Unchanged("int N[ 0 ];\r\nint K[00];", "int N[ 0 ];\r\nint K[00];\r\n");
-  Unchanged("int a;\r\n\r\n", "int a;\r\n\r\n");
-}
-
-TEST(HasImportLine, FindsALineBeginningWithImport) {
-  for (const char* text : {"   #import \"lib.dll\"", "#import", "int a;\r\n#import\r\nint b;",
-                           "int a;\r\n\t#importx"}) {
+TEST(HasImportLine, TrimmedLineBeginsWithImport) {
+  for (const char* text : {"   #import \"lib.dll\"", "#import", "int a;\r\n\t#importx"})
     EXPECT_TRUE(HasImportLine(text)) << text;
-  }
-  for (const char* text : {"", "// #import", "#IMPORT", "int a; #import", "\r\n\r\n"}) {
+  for (const char* text : {"", "// #import", "#IMPORT", "int a; #import"})
     EXPECT_FALSE(HasImportLine(text)) << text;
-  }
 }
 
 }  // namespace

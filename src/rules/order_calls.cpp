@@ -17,6 +17,17 @@ bool ValueAlreadyUsed(std::string_view prefix) {
          HoldsInCode(RightStr(8, t), "while") || t.ends_with('=');
 }
 
+// 0-based place of the first call in code whose name starts a word, so that
+// "MyOrderClose(" is not taken for "OrderClose("; npos when there is none.
+std::size_t FindCall(std::string_view line, std::string_view call) {
+  for (int n = 0;; ++n) {
+    const int p = PosInCode(n, call, line);
+    if (p < 1) return std::string_view::npos;
+    const auto at = static_cast<std::size_t>(p - 1);
+    if (at == 0 || IsWordDelimiter(static_cast<unsigned char>(line[at - 1]), false)) return at;
+  }
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsNameByte(char c) {
@@ -67,14 +78,14 @@ std::string WrapOrderCallWithChk(std::string_view line) {
   }
   if (!named) return std::string(line);
   for (std::string_view call : kOrderCalls) {
-    if (!HoldsInCode(line, call)) continue;
-    std::string rest(line);
-    std::string prefix = FetchInCode(call, rest);
+    const std::size_t at = FindCall(line, call);
+    if (at == std::string_view::npos) continue;
+    const std::string_view prefix = line.substr(0, at);
     if (ValueAlreadyUsed(prefix)) return std::string(line);
-    return prefix + "chk = " + std::string(call) + rest;
+    return std::string(prefix) + "chk = " + std::string(line.substr(at));
   }
-  // A name without its "(" (a blank before it, or only in a literal): no
-  // call to wrap, so the line stays as it is.
+  // A name without its "(" (a blank before it, only in a literal, or only
+  // inside a longer name): no call to wrap, so the line stays as it is.
   return std::string(line);
 }
 

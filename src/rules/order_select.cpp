@@ -39,11 +39,11 @@ bool IsModeWord(std::string_view arg) {
 }
 
 // The arguments of a call read from `open`, just behind its "(", split at the
-// commas of the call's own level; false when the list does not close on the
-// line. `close` receives the index of the call's ")".
-bool SplitArguments(std::string_view line, std::size_t open, std::vector<std::string_view>& args,
-                    std::size_t& close) {
-  const std::string mask = MaskLiterals(line);
+// commas of the call's own level (found in `mask`, the line's MaskLiterals);
+// false when the list does not close on the line. `close` receives the index
+// of the call's ")".
+bool SplitArguments(std::string_view line, std::string_view mask, std::size_t open,
+                    std::vector<std::string_view>& args, std::size_t& close) {
   int depth = 0;
   std::size_t start = open;
   for (std::size_t i = open; i < mask.size(); ++i) {
@@ -104,15 +104,17 @@ OrderSelectCall ParseOrderSelect(std::string_view line) {
   call.indent = LeadingBlanks(line);
 
   // The call rebuilt must be the one the prefix ends at, or the text between
-  // the two would be lost.
+  // the two would be lost; and it must be code, not the text of a message
+  // such as Print("OrderSelect(", i, ...).
   const int at = PosNth(0, kCall, line);
   const auto prefixEnd =
       static_cast<std::size_t>(trimmed.data() - line.data()) + call.prefix.size();
   if (at < 1 || static_cast<std::size_t>(at - 1) != prefixEnd) return call;
+  const std::string mask = MaskLiterals(line);
+  if (mask.compare(prefixEnd, kCall.size(), kCall) != 0) return call;
   std::vector<std::string_view> args;
   std::size_t close = 0;
-  if (!SplitArguments(line, static_cast<std::size_t>(at - 1) + kCall.size(), args, close) ||
-      args.size() < 2) {
+  if (!SplitArguments(line, mask, prefixEnd + kCall.size(), args, close) || args.size() < 2) {
     return call;
   }
   // Only a call that is a statement of its own has a thrown-away value: after

@@ -1,78 +1,54 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/phases.h"
-#include "support/fake_settings.h"
+#include "support/engine_test.h"
 
 namespace lumivex {
 namespace {
 
-// Texts are written with "\n"; the phase sees "\r\n".
-std::string Crlf(std::string_view s) {
-  std::string out;
-  for (char c : s) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  return out;
-}
+using testing::Crlf;
 
-class OrderCallPhase : public ::testing::Test {
+class OrderCallPhase : public testing::EngineTest {
  protected:
-  OrderCallPhase() { engine.settings = &settings; }
   // Runs the phase with the declaration flag given; returns the flag it leaves.
-  bool Run(std::string_view before, std::string_view after, bool hasChk) {
+  bool Run(std::string_view before, std::string_view after, bool hasChk = true) {
     engine.TextChanged = false;
     EXPECT_EQ(FixOrderCallResults(engine, Crlf(before), hasChk), Crlf(after)) << before;
     return hasChk;
   }
-  void Check(std::string_view before, std::string_view after) {
-    Run(before, after, true);
-    EXPECT_TRUE(engine.TextChanged) << before;
-  }
-  void Unchanged(std::string_view text, bool hasChk = true) {
-    EXPECT_EQ(Run(text, text, hasChk), hasChk) << text;
-    EXPECT_FALSE(engine.TextChanged) << text;
-  }
-  testing::FakeSettings settings;
-  Engine engine;
 };
 
+// Every line with an order call counts as changed, also when it stays. Repeats
+// of chk in another letter case name other variables: the removal ends there.
 TEST_F(OrderCallPhase, CapturesOrderCallResults) {
-  Check("   OrderSend(Symbol(), OP_BUY, 1, Ask, 3, 0, 0);\n",
-        "   chk = OrderSend(Symbol(), OP_BUY, 1, Ask, 3, 0, 0);\n");
-  Check("OrderClose(t, l, Bid, 3); // done", "chk = OrderClose(t, l, Bid, 3); // done\n");
-  Check("chk = chk = OrderDelete(t);\n", "chk = OrderDelete(t);\n");
-  Check("x = 1; chk = chk = chk = OrderModify(a);\n", "x = 1; chk = OrderModify(a);\n");
-  // Lines that stay but still count as changed: the value is used, a longer
-  // name, and repeats in another letter case (other variables; the removal ends).
-  for (const char* same :
-       {"if(!OrderClose(t, l, Bid, 3)) Print(GetLastError());\n", "MyOrderClose(t);\n",
-        "CHK = chk = OrderSend(a);\n", "chk = 1; CHK = CHK = OrderSend(a);\n"}) {
-    Check(same, same);
+  Run("OrderClose(t, \"http://a\"); // done", "chk = OrderClose(t, \"http://a\"); // done\n");
+  Run("chk = chk = OrderDelete(t);\n", "chk = OrderDelete(t);\n");
+  for (const char* same : {"CHK = chk = OrderSend(a);\n", "chk = 1; CHK = CHK = OrderSend(a);\n",
+                           "if(!OrderClose(t)) Print(1);\n"}) {
+    Run(same, same);
+    EXPECT_TRUE(engine.TextChanged) << same;
   }
 }
 
-TEST_F(OrderCallPhase, DeclaresChkBeforeTheFirstFunctionOnce) {
-  EXPECT_TRUE(Run(
-      "int a;\nint start()\n{\n   OrderClose(t, l, p, s);\n}\nvoid g()\n{\n}\n",
-      "int a;\nbool chk;\n\nint start()\n{\n   chk = OrderClose(t, l, p, s);\n}\nvoid g()\n{\n}\n",
-      false));
+// Also before a head whose ")" stands on a later line.
+TEST_F(OrderCallPhase, DeclaresChkBeforeTheFirstFunction) {
+  EXPECT_TRUE(Run("double f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n",
+                  "bool chk;\n\ndouble f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n", false));
   EXPECT_TRUE(engine.TextChanged);
-  EXPECT_TRUE(Run("void f(int a) {\n}\n", "bool chk;\n\nvoid f(int a) {\n}\n", false));
-  EXPECT_TRUE(Run("double f(int a,\n   int b)\n{\n}\n",
-                  "bool chk;\n\ndouble f(int a,\n   int b)\n{\n}\n", false));
 }
 
+// No function head: a prototype, "=" before "(", no "{" ahead, ";" right
+// after ")"; then a source with its own chk, and the switch off.
 TEST_F(OrderCallPhase, Unchanged) {
-  for (const char* text : {"x = 1;\n", "// OrderClose(t, l, p, s);\n",
-                           "x(); // OrderClose(t, l, p, s);\n", "Print(\"OrderSend(\");\n"}) {
-    Unchanged(text);
-  }
-  // No function head: a prototype, "=" before "(", no "{" ahead, ";" right after ")".
-  for (const char* text : {"int f(int a);\nint x;\n", "double x = g(1)\n{\n",
+  for (const char* text : {"// OrderClose(t);\nx(); // OrderClose(t);\nPrint(\"OrderSend(\");\n",
+                           "int f(int a);\nint x;\n", "double x = g(1)\n{\n",
                            "int f(int a)\nx = 1;\ny = 2;\nz = 3;\n", "void f(int a)\n;\n{\n}\n"}) {
-    Unchanged(text, false);
+    EXPECT_FALSE(Run(text, text, false) || engine.TextChanged) << text;
   }
-  Unchanged("bool ok, chk;\nint start()\n{\n}\n", true);
+  EXPECT_TRUE(Run("int start()\n{\n}\n", "int start()\n{\n}\n", true) && !engine.TextChanged);
   settings.Set("chkOrderModify", false);
-  Unchanged("int start()\n{\nOrderClose(t, l, p, s);\n}\n", false);
+  const char* off = "void f()\n{\nOrderClose(t);\n}\n";
+  EXPECT_FALSE(Run(off, off, false) || engine.TextChanged);
 }
 
 }  // namespace

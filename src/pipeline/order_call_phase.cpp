@@ -4,6 +4,7 @@
 #include <string>
 
 #include "pipeline/phases.h"
+#include "rules/function_heads.h"
 #include "rules/line_walk.h"
 #include "rules/order_calls.h"
 #include "text/text.h"
@@ -33,36 +34,6 @@ void DropRepeatedChk(std::string& code) {
   }
 }
 
-// Tells a function definition from a prototype, a call or a declaration by
-// reading ahead (without consuming) until the head's ")" has been followed
-// by two more lines.
-bool IsFunctionHead(std::string_view code, std::string_view unread) {
-  std::string collected(code);
-  bool paren = collected.find(')') != std::string::npos;
-  int count = 0;
-  do {
-    const std::size_t end = unread.find("\r\n");
-    const std::string_view line = unread.substr(0, end);
-    unread = end == std::string_view::npos ? std::string_view() : unread.substr(end + 2);
-    collected += line;
-    collected += "\r\n";
-    paren = paren || line.find(')') != std::string_view::npos;
-    if (paren) ++count;
-    if (unread.empty()) break;
-  } while (!paren || count <= 2);
-
-  const auto pos = [&collected](char c) {
-    const std::size_t p = collected.find(c);
-    return p == std::string::npos ? 0 : static_cast<long>(p) + 1;
-  };
-  const long closeParen = pos(')');
-  const long semicolon = pos(';');
-  const long brace = pos('{');
-  if (closeParen < semicolon && closeParen + 5 > semicolon) return false;
-  if (0 < semicolon && semicolon < brace) return false;
-  return brace != 0;
-}
-
 }  // namespace
 
 std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& hasChk) {
@@ -74,9 +45,9 @@ std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& has
       engine.TextChanged = true;
       return;
     }
-    if (hasChk || !IsHeadLine(code)) return;
-    if (code.substr(0, code.find('(')).find('=') != std::string::npos) return;
-    if (!IsFunctionHead(code, unread.Rest())) return;
+    // The declaration goes before the first function definition; the head
+    // test reads ahead without consuming the lines.
+    if (hasChk || !IsFunctionHead(code, unread)) return;
     code = "bool chk;\r\n\r\n" + code;
     hasChk = true;
     engine.TextChanged = true;

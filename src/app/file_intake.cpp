@@ -1,10 +1,9 @@
 #include "app/file_intake.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 #include <filesystem>
-#include <set>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -32,14 +31,16 @@ constexpr RowTexts kRows[] = {
     {"There is no change. ！", "There is no change？", "There is no change. ！", "Preparation OK?"},
 };
 
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
-}
-
-bool IsSymlink(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec));
+// lowerExt must be lower-case. ASCII folding only: the C locale that the
+// toolkit switches must not fold other bytes.
+bool HasExtensionNoCase(std::string_view name, std::string_view lowerExt) {
+  if (name.size() < lowerExt.size()) return false;
+  return std::equal(lowerExt.begin(), lowerExt.end(),
+                    name.end() - static_cast<std::ptrdiff_t>(lowerExt.size()),
+                    [](char want, char c) {
+                      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+                      return c == want;
+                    });
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -47,24 +48,7 @@ bool IsExistingFile(const std::string& path) {
   return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
 }
 
-// The target of one symbolic link, made absolute against the link's folder.
-std::optional<std::string> SymlinkTarget(const std::string& link) {
-  std::error_code ec;
-  std::filesystem::path target = std::filesystem::read_symlink(link, ec);
-  if (ec) return std::nullopt;
-  if (target.is_relative()) target = std::filesystem::path(link).parent_path() / target;
-  return target.lexically_normal().string();
-}
-
 }  // namespace
-
-ShortcutReader PlatformShortcutReader() {
-  return [](const std::string& link) -> std::optional<std::string> {
-    std::optional<ShortcutTarget> target = ResolveShortcut(link);
-    if (!target) return std::nullopt;
-    return target->path.string();
-  };
-}
 
 ResultMessage ChooseResult(Road road, bool outcome, const Engine& engine) {
   ResultMessage m;
@@ -90,43 +74,20 @@ ResultMessage ChooseResult(Road road, bool outcome, const Engine& engine) {
   return m;
 }
 
-bool HasExtensionNoCase(const std::string& name, const std::string& ext) {
-  if (name.size() < ext.size()) return false;
-  return std::equal(ext.begin(), ext.end(), name.end() - static_cast<std::ptrdiff_t>(ext.size()),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
+std::optional<std::string> ResolveDroppedName(const std::string& name) {
+  const std::optional<std::filesystem::path> target = FollowLinks(name);
+  if (!target) return std::nullopt;
+  std::error_code ec;
+  if (!HasExtensionNoCase(target->native(), ".mq4") ||
+      !std::filesystem::is_regular_file(*target, ec))
+    return std::nullopt;
+  return target->string();
 }
 
-std::optional<std::string> ResolveDroppedName(const std::string& dropped,
-                                              const ShortcutReader& readShortcut) {
-  // Every name followed for this drop; coming back to one ends the chain,
-  // whether the loop runs through shortcuts, symbolic links or both.
-  std::set<std::string> followed;
-  std::string name = dropped;
-  while (followed.insert(name).second) {
-    if (IsSymlink(name)) {
-      std::optional<std::string> target = SymlinkTarget(name);
-      if (!target) return std::nullopt;
-      name = *target;
-      continue;
-    }
-    if (HasExtensionNoCase(name, ".mq4") && IsExistingFile(name)) return name;
-    if (IsFolder(name)) return std::nullopt;
-    if (!HasExtensionNoCase(name, ".lnk") || !readShortcut) return std::nullopt;
-    std::optional<std::string> target = readShortcut(name);
-    if (!target || target->empty()) return std::nullopt;
-    name = *target;
-  }
-  return std::nullopt;
-}
-
-std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& names,
-                                             const ShortcutReader& readShortcut) {
+std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& names) {
   std::vector<std::string> sources;
   for (const std::string& name : names) {
-    if (std::optional<std::string> source = ResolveDroppedName(name, readShortcut))
+    if (std::optional<std::string> source = ResolveDroppedName(name))
       sources.push_back(std::move(*source));
   }
   return sources;
@@ -171,7 +132,7 @@ bool FileIntake::ConvertDroppedFiles(const std::vector<std::string>& names, bool
   if (!onDropArea || names.empty()) return true;
   RunBusy([&] {
     bool any = false;
-    for (const std::string& path : CollectDroppedFiles(names, hooks_.readShortcut)) {
+    for (const std::string& path : CollectDroppedFiles(names)) {
       // A file that fails does not stop the others.
       if (hooks_.convert(path)) any = true;
     }

@@ -34,26 +34,14 @@ struct ResultMessage {
 // conversion left in engine.
 ResultMessage ChooseResult(Road road, bool outcome, const Engine& engine);
 
-// True when the last four characters of name, lower-cased, are ext (".mq4").
-bool HasExtensionNoCase(const std::string& name, const std::string& ext);
-
-// Reads a shortcut file and returns its target path; nullopt when the link
-// cannot be read or names nothing usable.
-using ShortcutReader = std::function<std::optional<std::string>(const std::string& link)>;
-
-// The shortcut reader of the platform layer.
-ShortcutReader PlatformShortcutReader();
-
-// Follows one dropped name to the source it stands for: a ".mq4" file (any
-// letter case) that exists, reached directly, through symbolic links or through
-// shortcuts to shortcuts. Folders, other files, unreadable links and chains
-// that come back to a name already followed give nullopt.
-std::optional<std::string> ResolveDroppedName(const std::string& name,
-                                              const ShortcutReader& readShortcut);
+// Follows one dropped name to the source it stands for: a regular ".mq4" file
+// (any letter case), reached directly or through symbolic links and shortcuts,
+// also chains of them. Folders, other files, unreadable links and chains that
+// come back on themselves give nullopt.
+std::optional<std::string> ResolveDroppedName(const std::string& name);
 
 // The sources of one drop, in drop order.
-std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& names,
-                                             const ShortcutReader& readShortcut);
+std::vector<std::string> CollectDroppedFiles(const std::vector<std::string>& names);
 
 // Runs the conversions of both roads with the Busy guard that keeps them from
 // overlapping (a conversion lets pending window events run, so a second drop
@@ -69,7 +57,6 @@ class FileIntake {
     std::function<void()> processEvents;
     // Shows an exception that escaped a conversion.
     std::function<void(const std::string& what)> showException;
-    ShortcutReader readShortcut;
   };
 
   // engine holds the kind flags the result rows are chosen from.

@@ -19,7 +19,6 @@
 #include <QUrl>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -30,6 +29,7 @@
 #include "platform/placement.h"
 #include "platform/program_info.h"
 #include "text/text.h"
+#include "text/text_file.h"
 
 namespace lumivex {
 
@@ -41,9 +41,6 @@ constexpr unsigned kFuchsia = 0xFF00FF;
 constexpr unsigned kBlue = 0xFF0000;
 constexpr unsigned kGreen = 0x008000;
 constexpr unsigned kRed = 0x0000FF;
-
-// Shown by the help menu when the program folder has no help page.
-constexpr const char* kOnlineHelpUrl = "https://lumivex.jp/help/index.htm";
 
 constexpr const char* kBlankPage =
     "<html>\r\n"
@@ -61,19 +58,6 @@ bool FileExists(const std::string& path) {
 void RemoveFile(const std::string& path) {
   std::error_code ec;
   if (!path.empty()) std::filesystem::remove(path, ec);
-}
-
-// Writes text as the whole file; true when the file exists afterwards with
-// everything written.
-bool WriteWholeFile(const std::string& path, std::string_view text) {
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) return false;
-  }
-  return FileExists(path);
 }
 
 void SetTextColour(QWidget* w, const QColor& colour) {
@@ -122,9 +106,7 @@ Tconv::Tconv(TconvServices services, QWidget* parent)
                             if (services_.messages)
                               services_.messages->Show(what, kApplicationTitle,
                                                        MessageButtons::Ok);
-                          },
-                          services_.readShortcut ? services_.readShortcut
-                                                 : PlatformShortcutReader()}) {
+                          }}) {
   engine.settings = services_.settings;
   engine.progress = this;
   engine.messages = services_.messages;
@@ -319,7 +301,7 @@ void Tconv::FormCreate() {
   AppDir = services_.appDir;
   TempHtmPath = AppDir + "temp.htm";
   RemoveFile(TempHtmPath);
-  tempHtmWritten_ = WriteWholeFile(TempHtmPath, kBlankPage);
+  tempHtmWritten_ = ReplaceFileContents(TempHtmPath, kBlankPage, ReadOnlyTargets::Replace);
 
   RemoveFile(AppDir + "DebugLog.txt");
 }
@@ -351,10 +333,10 @@ void Tconv::tmrStartTimer() {
   tmrStart.SetEnabled(false);
   LoadStateIni(State, AppDir, ProgramVersion, services_.messages);
 
-  SettingsModel& model = *services_.settings;
-  const int left = ClampLeftToWorkArea(services_.desktop->WorkArea(), model.Int("Left"),
-                                       model.Int("Top"), kWidth, services_.keys->CtrlHeld());
-  model.SetInt("Left", left);
+  // The window as it stands now: the settings file or the user may have moved it.
+  const int left = ClampLeftToWorkArea(services_.desktop->WorkArea(), x(), y(), kWidth,
+                                       services_.keys->CtrlHeld());
+  if (left != x()) move(left, y());
 
   const std::string resetMarker = AppDir + "IniReset.info";
   if (IntVal(State.ReadMe) == 0) {
@@ -580,13 +562,13 @@ void Tconv::mnuReadMeClick() {
 
 void Tconv::mnuUSEClick() {
   CloseSplash();
+  // The help page ships beside the program; without it there is no page to
+  // open, and no address elsewhere stands in for it.
   const std::string local = AppDir + "help/index.htm";
-  // A local page goes as a file URL, blanks as "%20".
-  const std::string target =
-      FileExists(local)
-          ? QUrl::fromLocalFile(QFile::decodeName(local.c_str())).toEncoded().toStdString()
-          : std::string(kOnlineHelpUrl);
-  services_.desktop->OpenUrl(target);
+  if (!FileExists(local)) return;
+  // A file URL, blanks as "%20".
+  services_.desktop->OpenUrl(
+      QUrl::fromLocalFile(QFile::decodeName(local.c_str())).toEncoded().toStdString());
 }
 
 void Tconv::mousePressEvent(QMouseEvent* event) {

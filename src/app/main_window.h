@@ -44,8 +44,6 @@ struct TconvServices {
   std::function<bool(Engine& engine, const std::string& path)> convertFile;
   // Blocks the GUI thread for the flash of the drop area; null: a real sleep.
   std::function<void(int ms)> sleepMs;
-  // Reads a dropped shortcut file; null: the platform's reader.
-  ShortcutReader readShortcut;
   // Loads the archiver library (0 when it is missing); bound by the online
   // services, null until then.
   std::function<int()> loadUnlha;

@@ -212,12 +212,34 @@ std::string SplitAt(std::size_t p, std::size_t sepLen, std::string& text) {
 
 inline std::size_t ToPos(std::size_t i) { return i == kNone ? 0 : i + 1; }
 
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = LowerAscii(c);
   return out;
+}
+
+// ScanNth with "A"-"Z" folded in text, for a needle already lowered. Folding
+// never changes which bytes pair up (lead bytes lie above "Z", and a folded
+// second byte is still a second byte), so the text is scanned as it is,
+// without a lowered copy.
+std::size_t ScanNthNoCase(int n, std::string_view lowNeedle, std::string_view text) {
+  if (n < 0 || lowNeedle.empty()) return kNone;
+  const std::size_t m = lowNeedle.size();
+  const unsigned char first = static_cast<unsigned char>(lowNeedle[0]);
+  // Only a letter has a copy in the other case; any other first byte folds
+  // to itself alone and is found with memchr.
+  const bool letter = first >= 'a' && first <= 'z';
+  int hits = 0;
+  for (std::size_t i = 0; i < text.size(); i += StepAt(text, i)) {
+    if (!letter && (i = NextVisited(text, i, text.size(), first)) == kNone) break;
+    if (text.size() - i < m) break;
+    std::size_t k = 0;
+    while (k < m && LowerAscii(text[i + k]) == lowNeedle[k]) ++k;
+    if (k == m && hits++ == n) return i;
+  }
+  return kNone;
 }
 
 // 0-based start of the last separator met by a non-overlapping walk from the
@@ -238,7 +260,7 @@ std::size_t LastByWalk(std::string_view sep, std::string_view text) {
 bool IsWordDelimiter(unsigned char b, bool after) {
   static constexpr std::string_view kCommon = " \t;:+-*/?<>!\"#$%&')(=~|\\^{}@,.[]";
   if (b == (after ? '\r' : '\n')) return true;
-  return b != 0 && kCommon.find(static_cast<char>(b)) != kNone;
+  return kCommon.find(static_cast<char>(b)) != kNone;
 }
 
 bool IsSjisPair(std::string_view text, std::size_t i) {
@@ -251,8 +273,7 @@ int PosNth(int n, std::string_view needle, std::string_view text) {
 }
 
 int PosNthNoCase(int n, std::string_view needle, std::string_view text) {
-  if (n < 0 || needle.empty() || text.empty()) return 0;
-  return PosNth(n, LowerAscii(needle), LowerAscii(text));
+  return static_cast<int>(ToPos(ScanNthNoCase(n, LowerAscii(needle), text)));
 }
 
 int PosWord(int n, std::string_view word, std::string_view text) {
@@ -384,15 +405,13 @@ bool FindInCodeLine(Engine& engine, std::string_view text, std::string_view key)
   engine.FoundLine.clear();
   if (key.empty()) return false;
   const std::string lowKey = LowerAscii(key);
-  std::string lowLine;
   std::size_t from = 0;
   while (from < text.size()) {
     const std::string_view rest = text.substr(from);
     const std::size_t p = ScanNth(0, "\r\n", rest);
     const std::string_view line = p == kNone ? rest : rest.substr(0, p);
     from = p == kNone ? text.size() : from + p + 2;
-    lowLine = LowerAscii(line);
-    if (ScanNth(0, lowKey, lowLine) != kNone && line.substr(0, 2) != "//") {
+    if (line.substr(0, 2) != "//" && ScanNthNoCase(0, lowKey, line) != kNone) {
       engine.FoundLine.assign(line);
       return true;
     }

@@ -11,16 +11,12 @@
 #include "../tests/support/fake_settings.h"
 #include "pipeline/driver.h"
 #include "pipeline/file_road.h"
+#include "text/text.h"
 
 namespace {
 
+using lumivex::CountLines;
 using lumivex::Engine;
-
-int CountLines(const std::string& s) {
-  int n = 0;
-  for (const char c : s) n += c == '\n';
-  return n;
-}
 
 // A program of about `lines` lines: globals, init/deinit/start, and helper
 // functions with order loops, comments, strings and nested conditions.
@@ -53,7 +49,7 @@ std::string MakeSource(int lines) {
     s += "   }\r\n   if (level > 0 &&\r\n\r\n       shift < 10)\r\n";
     s += "      Print(\"level \" + DoubleToStr(level, 2) + \" see http://x.org/\");\r\n";
     s += "   return(total);\r\n}\r\n\r\n";
-    count += CountLines(s.substr(start));
+    count += CountLines(std::string_view(s).substr(start));
   }
   s += "int start()\r\n{\r\n   Helper0(1, 0.5);\r\n   return(0);\r\n}\r\n";
   return s;

@@ -78,7 +78,8 @@ std::string Classify(std::string_view line) {
 }
 
 // Position of the first "/*" in code, read from the start of s in code state;
-// kNone when a "//" or the end comes first.
+// kNone when a "//" or the end comes first. Stops at that "/*", so the scans
+// over the comments of one line add up to the line's length.
 std::size_t FindBlockOpen(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
@@ -161,12 +162,6 @@ std::string HideSequences(Engine& engine, std::string_view raw) {
   return out;
 }
 
-// The delimiters of a whole word, as the toolkit's word searches know them.
-bool IsWordDelimiter(char b) {
-  static constexpr std::string_view kDelimiters = " \t;:+-*/?<>!\"#$%&')(=~|\\^{}@,.[]";
-  return b != 0 && kDelimiters.find(b) != kNone;
-}
-
 // Every whole-word "TRUE" outside string literals becomes "true";
 // comments are no exception.
 void LowerTrueWords(Engine& engine, std::string& line) {
@@ -174,8 +169,9 @@ void LowerTrueWords(Engine& engine, std::string& line) {
   const std::string kind = Classify(line);
   for (std::size_t i = line.find("TRUE"); i != kNone; i = line.find("TRUE", i + 4)) {
     if (kind[i] == kLiteral || kind[i] == kTrail) continue;
-    const bool before = i == 0 || IsWordDelimiter(line[i - 1]);
-    const bool after = i + 4 == line.size() || IsWordDelimiter(line[i + 4]);
+    const bool before = i == 0 || IsWordDelimiter(static_cast<unsigned char>(line[i - 1]), false);
+    const bool after =
+        i + 4 == line.size() || IsWordDelimiter(static_cast<unsigned char>(line[i + 4]), true);
     if (!before || !after) continue;
     line.replace(i, 4, "true");
     engine.TextChanged = true;

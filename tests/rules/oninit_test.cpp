@@ -3,68 +3,44 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "support/engine_test.h"
 
 namespace lumivex {
 namespace {
 
-const std::string kBlock = "\r\nint OnInit()\r\n{\r\n\r\n\r\n\r\nreturn(0);\r\n}\r\n\r\n";
+using testing::Crlf;
 
-struct InsertCase {
-  const char* name;
-  std::string key, before, after;
-};
-
-class InsertOnInitTest : public ::testing::TestWithParam<InsertCase> {};
-
-TEST_P(InsertOnInitTest, Check) {
-  EXPECT_EQ(InsertOnInit(GetParam().before, GetParam().key), GetParam().after);
+// The key is the entry function's header line, compared without regard to case.
+TEST(InsertOnInit, BeforeTheFirstLineHoldingTheKey) {
+  const std::string block(kOnInitBlock), start = Crlf("int start()\n{}");
+  for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
+           {Crlf("int x;\n") + start, Crlf("int x;\n") + block + start},
+           // A comment quoting the whole header stands first: the block goes there.
+           {"// int start() is it\r\n" + start, block + "// int start() is it\r\n" + start},
+           // Lines ending in "\n" alone make one line: the block goes to the very start.
+           {"int x;\nint start()\n", block + "int x;\nint start()\n\r\n"},
+           // Key found nowhere: nothing inserted, every line gets its "\r\n".
+           {"a\r\n\r\nb", "a\r\n\r\nb\r\n"}, {"", ""}})
+    EXPECT_EQ(InsertOnInit(before, "INT START()"), after) << before;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, InsertOnInitTest,
-    ::testing::Values(InsertCase{"BeforeHeader", "int start()",
-                                 "int x;\r\nint start()\r\n{\r\n}\r\n",
-                                 "int x;\r\n" + kBlock + "int start()\r\n{\r\n}\r\n"},
-                      InsertCase{"KeyWithoutCase", "INT START()", "int start()\r\n{}",
-                                 kBlock + "int start()\r\n{}"},
-                      // A comment quoting the whole header stands first: the block goes there.
-                      InsertCase{"CommentQuotingHeader", "int start()",
-                                 "// int start() is it\r\nint start()\r\n",
-                                 kBlock + "// int start() is it\r\nint start()\r\n"},
-                      // Lines ending in "\n" alone make one line: the block goes to the very start.
-                      InsertCase{"LineFeedsOnly", "int start()", "int x;\nint start()\n{\n}\n",
-                                 kBlock + "int x;\nint start()\n{\n}\n\r\n"},
-                      // Key found nowhere: nothing inserted, every line gets its "\r\n".
-                      InsertCase{"KeyMissing", "int start()", "a\r\n\r\nb", "a\r\n\r\nb\r\n"},
-                      InsertCase{"Empty", "int start()", "", ""}),
-    [](const auto& info) { return info.param.name; });
 
 void Check(const std::string& before, const std::string& after) {
-  EXPECT_EQ(CompactBlankLines(before), after) << "before: " << before;
-}
-void Unchanged(const std::string& text) { Check(text, text); }
-
-TEST(CompactBlankLines, KeepsAtMostTwoBlankLines) {
-  Check("}\r\n\r\n\r\n\r\n\r\n\r\nint f()\r\n", "}\r\n\r\n\r\nint f()\r\n");
-  Check("a;\r\n \r\n\t\r\n  \r\nb;", "a;\r\n \r\n\t\r\nb;\r\n");
+  EXPECT_EQ(CompactBlankLines(Crlf(before)), Crlf(after)) << before;
 }
 
-TEST(CompactBlankLines, DropsBlankLinesInsideOpenStatements) {
-  // After "{" up to the next line ending in ";".
-  Check("int f()\r\n{\r\n\r\n\r\nint x;\r\n\r\nx=1;\r\n", "int f()\r\n{\r\nint x;\r\n\r\nx=1;\r\n");
-  // After a "+" continuation.
-  Check("s = a +\r\n\r\n  b;\r\n\r\n", "s = a +\r\n  b;\r\n\r\n");
-  // Inside an if-condition left open, up to the line holding ")".
-  Check("if (a &&\r\n\r\n  b)\r\n\r\nx;\r\n", "if (a &&\r\n  b)\r\n\r\nx;\r\n");
-  // A comment line holding "if " and no ")" opens the condition as well.
-  Check("// if we get here\r\n\r\nx = (1);\r\n\r\n", "// if we get here\r\nx = (1);\r\n\r\n");
+TEST(CompactBlankLines, Compacts) {
+  Check("}\n\n\n\n\n\nint f()\n", "}\n\n\nint f()\n");
+  Check("a;\n \n\t\n  \nb;", "a;\n \n\t\nb;\n");
+  // Inside statements left open: after "{" or "+" up to a line ending in ";",
+  // after an if-condition left open (also in a comment) up to a line holding ")".
+  Check("int f()\n{\n\n\nint x;\n\nx=1;\n", "int f()\n{\nint x;\n\nx=1;\n");
+  Check("s = a +\n\n  b;\n\n", "s = a +\n  b;\n\n");
+  Check("if (a &&\n\n  b)\n\nx;\n", "if (a &&\n  b)\n\nx;\n");
+  Check("// if we get here\n\nx = (1);\n\n", "// if we get here\nx = (1);\n\n");
 }
 
-TEST(CompactBlankLines, UnchangedTexts) {
-  Unchanged("");
-  Unchanged("int f() { \r\n\r\nx;\r\n");    // a blank after "{": no statement open
-  Unchanged("a;\r\n \t \r\n\t\r\nb;\r\n");  // kept blank lines keep their blanks
+TEST(CompactBlankLines, Unchanged) {
+  for (const char* text : {"", "int f() { \n\nx;\n"}) Check(text, text);  // "{ " opens nothing
 }
 
 }  // namespace

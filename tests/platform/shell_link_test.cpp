@@ -20,8 +20,8 @@ class ShortcutTest : public ::testing::Test {
     fs::create_directory_symlink("../drive_c", tmp / "wine/dosdevices/c:");
     drives.dosDevices = tmp / "wine/dosdevices";
   }
-  std::optional<ShortcutTarget> Resolve(const LnkSpec& spec) {
-    WriteLnk(tmp / "links/a.lnk", spec);
+  std::optional<ShortcutTarget> Resolve(const LnkSpec& fields) {
+    WriteLnk(tmp / "links/a.lnk", fields);
     return ResolveShortcut(tmp / "links/a.lnk", drives);
   }
 
@@ -51,22 +51,22 @@ TEST_F(ShortcutTest, TargetFromDrivePathOrRelativePath) {
       {RelativeLink(R"(\\server\share\a.mq4)"), std::nullopt},
       {LnkSpec{}, std::nullopt},  // ID list only
   };
-  for (const auto& [spec, expected] : cases) {
-    const auto target = Resolve(spec);
-    EXPECT_EQ(target ? Path(target->path) : std::nullopt, expected) << spec.localBasePath << spec.relativePath;
+  for (const auto& [fields, expected] : cases) {
+    const auto target = Resolve(fields);
+    EXPECT_EQ(target ? Path(target->path) : std::nullopt, expected) << fields.localBasePath << fields.relativePath;
   }
 }
 
 TEST_F(ShortcutTest, CommonPathSuffixAndStringData) {
-  LnkSpec spec = AnsiLink(R"(C:\Data\)");
-  spec.commonPathSuffix = "a.mq4";
-  spec.name = spec.workingDir = spec.relativePath = "skipped";
-  spec.arguments = "/x 1";
-  spec.iconLocation = R"(C:\icons.dll)";
-  spec.iconIndex = -3;
+  LnkSpec fields = AnsiLink(R"(C:\Data\)");
+  fields.commonPathSuffix = "a.mq4";
+  fields.name = fields.workingDir = fields.relativePath = "skipped";
+  fields.arguments = "/x 1";
+  fields.iconLocation = R"(C:\icons.dll)";
+  fields.iconIndex = -3;
   for (bool unicode : {false, true}) {
-    spec.unicode = unicode;
-    const auto target = Resolve(spec);
+    fields.unicode = unicode;
+    const auto target = Resolve(fields);
     ASSERT_TRUE(target) << unicode;
     EXPECT_EQ(target->path, tmp / "wine/drive_c/Data/a.mq4");
     EXPECT_EQ(target->arguments, "/x 1");
@@ -83,8 +83,8 @@ TEST(ParseShellLink, RejectsWrongTruncatedAndCorruptedData) {
   full.relativePath = full.arguments = "args";
   LnkSpec ansi = full;
   ansi.unicode = false;
-  for (const LnkSpec& spec : {full, ansi, RelativeLink("a.mq4")}) {
-    const std::vector<std::uint8_t> bytes = MakeLnk(spec);
+  for (const LnkSpec& fields : {full, ansi, RelativeLink("a.mq4")}) {
+    const std::vector<std::uint8_t> bytes = MakeLnk(fields);
     const std::size_t complete = bytes.size() - 4;  // the ExtraData terminal is optional
     for (std::size_t n = 0; n < complete; ++n) {
       EXPECT_FALSE(ParseShellLink(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n))) << n;
@@ -93,8 +93,8 @@ TEST(ParseShellLink, RejectsWrongTruncatedAndCorruptedData) {
   }
   // Header size, class id, ID list size, then LinkInfo size and path offsets
   // (ANSI offsets of an ANSI link, Unicode ones of a Unicode link).
-  for (const auto& [spec, path, suffix] : {std::tuple{ansi, 16u, 24u}, std::tuple{full, 28u, 32u}}) {
-    const std::vector<std::uint8_t> bytes = MakeLnk(spec);
+  for (const auto& [fields, path, suffix] : {std::tuple{ansi, 16u, 24u}, std::tuple{full, 28u, 32u}}) {
+    const std::vector<std::uint8_t> bytes = MakeLnk(fields);
     const std::size_t info = 0x4C + 2 + bytes[0x4C];
     for (std::size_t field : {std::size_t{0}, std::size_t{18}, std::size_t{0x4C}, info, info + path, info + suffix}) {
       auto corrupt = bytes;

@@ -24,8 +24,8 @@ LnkSpec UnicodeLink(std::string windowsPath);
 // Only a relative path ("..\dir\a.mq4"), no ID list and no LinkInfo.
 LnkSpec RelativeLink(std::string relativePath, bool unicode = false);
 
-std::vector<std::uint8_t> MakeLnk(const LnkSpec& spec);
-// Writes MakeLnk(spec) to file; throws std::runtime_error when it cannot.
-void WriteLnk(const std::filesystem::path& file, const LnkSpec& spec);
+std::vector<std::uint8_t> MakeLnk(const LnkSpec& fields);
+// Writes MakeLnk(fields) to file; throws std::runtime_error when it cannot.
+void WriteLnk(const std::filesystem::path& file, const LnkSpec& fields);
 
 }  // namespace lumivex::testing

@@ -13,9 +13,6 @@ namespace lumivex {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::AnsiLink;
-using testing::RelativeLink;
-using testing::WriteLnk;
 
 // Flags: R ConverterRan, N NoInit, I IsIndicator, O OrderSelectFixed.
 TEST(ResultMessage, FirstMatchingRowWithEachRoadsTexts) {
@@ -34,12 +31,11 @@ TEST(ResultMessage, FirstMatchingRowWithEachRoadsTexts) {
     auto has = [&](char flag) { return c.flags.find(flag) != std::string::npos; };
     std::tie(e.ConverterRan, e.NoInit, e.IsIndicator, e.OrderSelectFixed) =
         std::tuple(has('R'), has('N'), has('I'), has('O'));
-    const ResultMessage dialog = ChooseResult(Road::Dialog, c.outcome, e);
-    const ResultMessage drop = ChooseResult(Road::Drop, c.outcome, e);
-    EXPECT_EQ(dialog.colour, c.colour) << c.drop;
-    EXPECT_EQ(drop.colour, c.colour) << c.drop;
-    EXPECT_EQ(dialog.text + "|" + dialog.caption, c.dialog);
-    EXPECT_EQ(drop.text + "|" + drop.caption, c.drop);
+    for (const Road road : {Road::Dialog, Road::Drop}) {
+      const ResultMessage m = ChooseResult(road, c.outcome, e);
+      EXPECT_EQ(m.colour, c.colour) << c.drop;
+      EXPECT_EQ(m.text + "|" + m.caption, road == Road::Dialog ? c.dialog : c.drop);
+    }
   }
 }
 
@@ -63,18 +59,17 @@ class Intake : public ::testing::Test {
                      [this](const std::string& what) { exceptions.push_back(what); }}};
 };
 
-// The platform follows the links; the drop road tests where they lead.
 TEST_F(Intake, EachDroppedNameLeadsToASourceOrToNothing) {
   const std::string source = Touch("src/s.mq4");
   const std::string upper = Touch("A.MQ4");
   Touch("c.mq4.txt");
   fs::create_directories(tmp / "folder.mq4");
   fs::create_symlink(source, tmp / "abs.mq4");
-  WriteLnk(tmp / "ansi.lnk", AnsiLink("Z:" + std::regex_replace(source, std::regex("/"), "\\")));
-  WriteLnk(tmp / "to_link.LNK", RelativeLink("ansi.lnk"));
-  WriteLnk(tmp / "to_folder.lnk", RelativeLink("src"));
-  WriteLnk(tmp / "cycle_a.lnk", RelativeLink("cycle_b.lnk"));
-  WriteLnk(tmp / "cycle_b.lnk", RelativeLink("cycle_a.lnk"));
+  testing::WriteLnk(tmp / "ansi.lnk", testing::AnsiLink("Z:" + std::regex_replace(source, std::regex("/"), "\\")));
+  testing::WriteLnk(tmp / "to_link.LNK", testing::RelativeLink("ansi.lnk"));
+  testing::WriteLnk(tmp / "to_folder.lnk", testing::RelativeLink("src"));
+  testing::WriteLnk(tmp / "cycle_a.lnk", testing::RelativeLink("cycle_b.lnk"));
+  testing::WriteLnk(tmp / "cycle_b.lnk", testing::RelativeLink("cycle_a.lnk"));
   const std::string deep = Touch(std::string(200, 'd') + "/" + std::string(200, 'e') + "/" +
                                  std::string(200, 'n') + ".mq4");
 

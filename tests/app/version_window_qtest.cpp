@@ -1,5 +1,4 @@
-// The About window: the bytes of its generated page, the page file, and what
-// its QTextBrowser view shows of a legacy Shift-JIS page.
+// The About window: its generated page, byte for byte, and how its QTextBrowser shows it.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -11,7 +10,7 @@ using namespace lumivex;
 
 namespace {
 
-// The page for version 1.170, byte for byte: Shift-JIS title and "！！".
+// The page for version 1.170: Shift-JIS title and "！！".
 const std::string kPage1170 =
     "<html>\r\n<head>\r\n<title>\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1</title>\r\n"
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n</head>\r\n"
@@ -20,8 +19,6 @@ const std::string kPage1170 =
     " <td nowrap><font size=\"4\"><font color=\"FF0000\">Lumivex </font><font color=\"00CC00\">"
     "Converter\x81\x49\x81\x49</font><BR><BR><font color=\"3333FF\"> Ver 1.170</font></font><br><br>\r\n"
     " </td>\r\n</tr>\r\n</table>\r\n</div>\r\n</body>\r\n</html>\r\n";
-
-std::string AppDir(const testing::TempDir& dir) { return dir.path().string() + "/"; }
 
 // The colour of the second character of word's first occurrence.
 QColor ColourOf(QTextDocument* document, const QString& word) {
@@ -36,35 +33,29 @@ class VersionWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // An older page, even a read-only one, is replaced as a whole.
-  void writesTheExactPageBesideTheProgram() {
+  // An older page, even a read-only one, is replaced whole. Where no page can be written it is
+  // shown from memory, never an older one; the window shows the running version in its colours.
+  void writesAndShowsThePage() {
     testing::TempDir dir;
+    const std::string appDir = dir.path().string() + "/";
     const std::string path = dir.Touch("Version.htm", "an older and longer page " + std::string(4000, 'x'));
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    QVERIFY(WriteVersionPage(AppDir(dir), "1.170"));
+    QVERIFY(WriteVersionPage(appDir, "1.170"));
     QCOMPARE(ReadTextFile(path), kPage1170);
-  }
 
-  // A folder that takes no file must not leave an older page (another
-  // version) on view: the page is then shown from memory.
-  void loadNavigatesToThePageOrShowsItFromMemory() {
-    testing::TempDir dir;
     auto view = std::make_unique<RecordingWebView>();
     RecordingWebView* recorded = view.get();
     TfrmVersion window(nullptr, std::move(view), [] { return Rect{0, 0, 1000, 800}; });
-    QVERIFY(window.LoadVersionPage(AppDir(dir), "1.170"));
-    QVERIFY(!window.LoadVersionPage(AppDir(dir) + "gone/", "1.170"));
-    QCOMPARE(recorded->navigated, std::vector<std::string>{AppDir(dir) + "Version.htm"});
+    QVERIFY(window.LoadVersionPage(appDir, "1.170"));
+    QVERIFY(!window.LoadVersionPage(appDir + "gone/", "1.170"));
+    QCOMPARE(recorded->navigated, std::vector<std::string>{appDir + "Version.htm"});
     QCOMPARE(recorded->pages, std::vector<std::string>{kPage1170});
-  }
 
-  void theWindowShowsTheRunningVersionInItsColours() {
-    testing::TempDir dir;
-    TfrmVersion window(nullptr, nullptr, [] { return Rect{0, 0, 1000, 800}; });
-    window.ShowVersion(AppDir(dir), "1.170");
-    QVERIFY(window.isVisible() && !window.isModal());
-    QCOMPARE(window.windowTitle(), QStringLiteral("バージョン情報"));
-    QTextDocument* page = window.findChild<QTextBrowser*>("wbINFO")->document();
+    TfrmVersion shown(nullptr, nullptr, [] { return Rect{0, 0, 1000, 800}; });
+    shown.ShowVersion(appDir, "1.170");
+    QVERIFY(shown.isVisible() && !shown.isModal());
+    QCOMPARE(shown.windowTitle(), QStringLiteral("バージョン情報"));
+    QTextDocument* page = shown.findChild<QTextBrowser*>("wbINFO")->document();
     QVERIFY(page->toPlainText().contains(QStringLiteral("Lumivex Converter！！")));
     QVERIFY(page->toPlainText().contains(QStringLiteral("Ver 1.170")));
     // Colours written without "#" show all the same.
@@ -80,14 +71,12 @@ class VersionWindowTest : public QObject {
         {" <td nowrap>x</td><TH align=left NOWRAP=nowrap>",
          " <td style=\"white-space: nowrap\">x</td><TH align=left style=\"white-space: nowrap\">"}};
     for (const auto& [before, after] : fixed) QCOMPARE(FixLegacyMarkup(before), after);
-    const char* unchanged[] = {"<font color=\"#FF0000\">", "<font color=FF00001>", "<font color=F00>",
-                               "<p style=\"color: FF0000\">", "colours FF0000 and EEFFCC",
-                               "<td style=\"color:red\" nowrap>", "<p>nowrap</p><thead nowrap>"};
-    for (const char* same : unchanged) QCOMPARE(FixLegacyMarkup(same), QString(same));
+    for (const char* same : {"<font color=\"#FF0000\">", "<font color=FF00001>", "<font color=F00>",
+                             "colours FF0000", "<td style=\"color:red\" nowrap>", "<p>nowrap</p><thead nowrap>"})
+      QCOMPARE(FixLegacyMarkup(same), QString(same));
     QCOMPARE(PageCharset("<meta name=\"x\" content=\"y\"><meta charset=euc-jp/>"), std::string("euc-jp"));
     QCOMPARE(DecodePage("<p>情報</p>"), QStringLiteral("<p>情報</p>"));
-    // Code page 932 keeps the backslash. 0xA0 starts no character; 0x82 at the
-    // very end is a cut-off lead byte.
+    // Code page 932 keeps the backslash; 0xA0 starts no character; 0x82 at the end is cut off.
     QCOMPARE(DecodePage("<meta charset=Shift_JIS>\x8f\xee\x95\xf1 C:\\x\xa0" "b\x82\xa0\x82"),
              QStringLiteral("<meta charset=Shift_JIS>情報 C:\\x\uFFFDbあ\uFFFD"));
   }

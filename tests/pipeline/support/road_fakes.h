@@ -1,15 +1,14 @@
 // Recording fakes, a failing file system and a temporary folder for the driver and road tests.
 #pragma once
 
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "pipeline/file_road.h"
@@ -72,32 +71,29 @@ class FaultyFileSystem : public FileSystem {
   bool throws_;
 };
 
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A fresh folder under the temporary folder, removed with its contents afterwards.
 class RoadTempDir {
  public:
   RoadTempDir() {
-    static int counter = 0;
-    path_ /= "lumivex-road-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    std::string name = (std::filesystem::temp_directory_path() / "lumivex-road-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no temporary folder");
+    path_ = name;
   }
   ~RoadTempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
   const std::filesystem::path& path() const { return path_; }
   // Writes bytes to name inside the folder; returns the full path.
   std::string Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(path_ / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
     return (path_ / name).string();
   }
 
  private:
-  std::filesystem::path path_ = std::filesystem::temp_directory_path();
+  std::filesystem::path path_;
 };
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 }  // namespace lumivex::testing

@@ -1,0 +1,192 @@
+// Phases 3 to 6: one-line blocks, OrderSelect checks, order-call results, missing returns.
+#include <gtest/gtest.h>
+
+#include "pipeline/phases.h"
+#include "support/engine_test.h"
+
+namespace lumivex {
+namespace {
+
+using testing::Crlf;
+using testing::Lines;
+using Text = std::vector<std::string>;
+
+class RulePhases : public testing::EngineTest {
+ protected:
+  void CheckSelect(std::string_view before, std::string_view after) {
+    engine.TextChanged = engine.OrderSelectFixed = false;
+    EXPECT_EQ(FixOrderSelectResults(engine, Crlf(before)), Crlf(after)) << before;
+    EXPECT_TRUE(engine.OrderSelectFixed && engine.TextChanged) << before;
+  }
+  std::string SelectPhases(const std::string& text) {
+    return FixOrderSelectResults(engine, SplitOneLineBlocks(engine, Crlf(text)));
+  }
+  // Runs phase 5 with the declaration flag given; returns the flag it leaves.
+  bool CheckCalls(std::string_view before, std::string_view after, bool hasChk = true) {
+    engine.TextChanged = false;
+    EXPECT_EQ(FixOrderCallResults(engine, Crlf(before), hasChk), Crlf(after)) << before;
+    return hasChk;
+  }
+  // Phase 6, with the global part it hands on.
+  std::string Run(const std::string& text) {
+    globalSection = globalInits = "stale";
+    return FixMissingReturns(engine, text, globalSection, globalInits);
+  }
+  void Check(const Text& before, const Text& after) { EXPECT_EQ(Run(Lines(before)), Lines(after)); }
+  void Unchanged(const Text& text) { Check(text, text); }
+
+  std::string globalSection, globalInits;
+};
+
+TEST_F(RulePhases, SplitsOneLineBlocksWithoutCountingAChange) {
+  const char* cases[][2] = {
+      {"  while (x) { a(); } c(); // why", "  while (x){\n  a();  \n}   c(); // why\n"},
+      {"if (a) { Print(\"}\"); }\n", "if (a){\nPrint(\"}\");\n}\n"}};
+  for (const auto& c : cases) EXPECT_EQ(SplitOneLineBlocks(engine, Crlf(c[0])), Crlf(c[1]));
+  EXPECT_FALSE(engine.TextChanged);
+}
+
+// Loop bodies get the continue-form: a "{" on the next line counts; without
+// braces the depth stays 0; a loop word in a literal is no loop; braces of an
+// if inside the loop count; the "while (x);" of a do-loop arms the next block.
+TEST_F(RulePhases, AutoFormFollowsTheLoops) {
+  const char* cases[][2] = {
+      {"for(;;)\n{\nOrderSelect(i, SELECT_BY_POS);\n}\n",
+       "for(;;)\n{\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"},
+      {"do\nOrderSelect(i, SELECT_BY_POS);\n", "do\nif (OrderSelect(i, SELECT_BY_POS))\n"},
+      {"s = \"for\";\nif (y) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
+       "s = \"for\";\nif (y) {\nif (OrderSelect(t, SELECT_BY_POS))\n}\n"},
+      {"while (k) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\n}\n",
+       "while (k) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\n}\n"},
+      {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\n}\n",
+       "do {\n}\nwhile (x);\nif (y) {\nif (!OrderSelect(t, SELECT_BY_TICKET)) continue;\n}\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
+}
+
+TEST_F(RulePhases, RadioButtonsChooseTheForm) {
+  settings.SetRadio("rdoOrderSelectContinue");
+  CheckSelect("OrderSelect(1, SELECT_BY_POS);\n", "if (!OrderSelect(1, SELECT_BY_POS)) continue;\n");
+  settings.SetRadio("rdoOrderSelectIfOut");
+  CheckSelect("for (;;) {\nOrderSelect(i, SELECT_BY_POS);\n}\n",
+              "for (;;) {\nif (OrderSelect(i, SELECT_BY_POS))\n}\n");
+}
+
+// Not split: "}" before "{", braces in literals, a head with two blocks; "=" before "(" is no head.
+TEST_F(RulePhases, SelectUnchanged) {
+  for (const char* text : {"} else {\n", "x = 1; } else {\n", "Print(\"a;b{\"); }\n",
+                           "void f() { if (a) { b(); } }\n", "int x = f(1)\nx = 2;\n"})
+    EXPECT_EQ(SelectPhases(text), Crlf(text));
+  settings.Set("chkOrderSelect", false);
+  const char* off = "if (a) { OrderSelect(i, SELECT_BY_POS); }\n";
+  EXPECT_EQ(SelectPhases(off), Crlf(off));
+  EXPECT_FALSE(engine.OrderSelectFixed || engine.TextChanged);
+}
+
+// Every order-call line counts as changed; a repeat of chk in another case is another variable.
+TEST_F(RulePhases, CapturesOrderCallResults) {
+  CheckCalls("OrderClose(t, \"http://a\"); // done", "chk = OrderClose(t, \"http://a\"); // done\n");
+  CheckCalls("chk = chk = OrderDelete(t);\n", "chk = OrderDelete(t);\n");
+  for (const char* same : {"CHK = chk = OrderSend(a);\n", "chk = 1; CHK = CHK = OrderSend(a);\n",
+                           "if(!OrderClose(t)) Print(1);\n"}) {
+    CheckCalls(same, same);
+    EXPECT_TRUE(engine.TextChanged) << same;
+  }
+}
+
+// Also before a head whose ")" stands on a later line.
+TEST_F(RulePhases, DeclaresChkBeforeTheFirstFunction) {
+  EXPECT_TRUE(CheckCalls("double f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n",
+                         "bool chk;\n\ndouble f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n", false));
+  EXPECT_TRUE(engine.TextChanged);
+}
+
+// Calls in comments and literals, no head (see the head walker's cases), own chk, switch off.
+TEST_F(RulePhases, CallsUnchanged) {
+  for (const char* text : {"// OrderClose(t);\nx(); // OrderClose(t);\nPrint(\"OrderSend(\");\n",
+                           "int f(int a);\nint x;\n", "void f(int a)\n;\n{\n}\n"})
+    EXPECT_FALSE(CheckCalls(text, text, false) || engine.TextChanged) << text;
+  EXPECT_TRUE(CheckCalls("int start()\n{\n}\n", "int start()\n{\n}\n", true) && !engine.TextChanged);
+  settings.Set("chkOrderModify", false);
+  const char* off = "void f()\n{\nOrderClose(t);\n}\n";
+  EXPECT_FALSE(CheckCalls(off, off, false) || engine.TextChanged);
+}
+
+TEST_F(RulePhases, SwitchOffOrNoHeadPassesTheTextAndHandsOnNothing) {
+  EXPECT_EQ(Run("double Buf[0];\r\nint f(int a);\r\ndouble d = g(1,\r\n  2);\r\n}\r\nx = 1"),
+            "double Buf[0];\r\nint f(int a);\r\ndouble d = g(1,\r\n  2);\r\n}\r\nx = 1\r\n");
+  EXPECT_EQ(globalSection + globalInits, "");
+  settings.Set("chkFixReturn", false);
+  EXPECT_EQ(Run("double Buf[0];\r\nint Calc()\r\n{\r\n}"), "double Buf[0];\r\nint Calc()\r\n{\r\n}");
+  EXPECT_EQ(globalSection + globalInits, "");
+}
+
+TEST_F(RulePhases, ReturnInsertedWhereAValueFunctionEnds) {
+  Check({"int Calc()", "{", "   x = 1;", "}", "int Next()", "{", "   return(1);", "}"},
+        {"int Calc(){", "", "   x = 1;", "   return(0);", "}", "int Next(){", "", "   return(1);", "}"});
+  // A return in the last inner block counts only while the recent lines hold it.
+  Check({"int Calc() {", "   if (a) {", "      return(1);", "   }", "}", "", "", "int Next() {", "}"},
+        {"int Calc() {", "   if (a) {", "      return(1);", "   }", "   return(0);", "}", "", "",
+         "int Next() {", "", "   return(0);", "}"});
+  // The last function's return goes after all of its statements.
+  Check({"int Last()", "{", "   if (a)", "   {", "      b();", "   }", "   c();", "}"},
+        {"int Last(){", "", "   if (a)", "   {", "      b();", "   }", "   c();", "", "   return(0);", "}"});
+  Check({"int Last() {", "   c(); }"}, {"int Last() {", "   c();", "   return(0);", "}"});
+  Check({"int One() { return(1); }", "int Two() {", "   return(2);", "}"},
+        {"int One() { return(1);    return(0);", "}", "int Two() {", "   return(2);", "}"});
+}
+
+TEST_F(RulePhases, ReturnsUnchanged) {
+  Unchanged({"int Calc() {", "   return(0);", "}", "", "", "int Next() {", "   return(1);", "}"});
+  Unchanged({"int Calc() {", "   if (a) {", "      return(1);", "   }", "}", "int Next() {",
+             "   return(1);", "}"});
+  Unchanged({"void V() {", "   x = 1;", "}", "void W() {", "}"});
+  // Same name, and one-byte names, leave the function before unchecked.
+  Unchanged({"int Fn() {", "   x = 1;", "}", "int Fn() {", "   return(1);", "}"});
+  Unchanged({"int f() {", "   x = 1;", "}", "int g() {", "   return(1);", "}"});
+  Unchanged({"int Proto(int a);", "int Calc() {", "   double d = MathMax(a,", "      b);",
+             "   return(d);", "}", "static double Rate()", "{", "   return(1.0);", "}"});
+  Unchanged({"   return;", "int F2() {", "   return(1);", "}"});  // no type yet
+}
+
+TEST_F(RulePhases, ReturnsFittedToTheFunctionType) {
+  engine.TextChanged = false;
+  Check({"void V() {", "   return(0);", "   return (a+b);", "   return\t(a);", "   return;",
+         "   if (a) return(1);", "   f(x); return(0); // out", "   myreturn(1);",
+         "   Print(\"return(1);\"); return(2);", "   return(a +", "      b);", "}"},
+        {"void V() {", "   return;", "   return ;", "   return\t;", "   return;", "   if (a) return;",
+         "   f(x); return; // out", "   myreturn(1);", "   Print(\"return(1);\");", "    return;",
+         "   return(a +", "      b);", "}"});
+  EXPECT_TRUE(engine.TextChanged);
+  settings.SetText("txtColor", "Red");
+  Check({"double D() {", "   if (x) return;", "   return(1.5);", "}", "color C() {", "   return;", "}"},
+        {"double D() {", "   if (x) return (0.0);", "   return(1.5);", "}", "color C() {",
+         "   return (Red);", "}"});
+  // A return behind a statement of more than 10 bytes gets a line of its own.
+  Check({"int F2() {", "   count = count + 1; return; // done", "   x = 1; return;",
+         "   if (x) return; else return;", "}"},
+        {"int F2() {", "   count = count + 1;// done", "    return (0); // done", "   x = 1; return (0);",
+         "   if (x) return (0);", "    else return (0);", "}"});
+}
+
+TEST_F(RulePhases, GlobalPartTreatedAtTheFirstHead) {
+  Check({"// globals", "double bal = AccountBalance();", "Lots = 0.1;", "double Buf[0];", "int init()",
+         "{", "   Buf[0] = 1;", "   return(0);", "}"},
+        {"// globals", "double bal ;", "//Lots = 0.1;", "double Buf[];", "int init(){", "",
+         "   Buf[0] = 1;", "   return(0);", "}"});
+  EXPECT_EQ(globalSection, "// globals\r\ndouble bal ;\r\n//Lots = 0.1;\r\ndouble Buf[];\r\n");
+  EXPECT_EQ(globalInits, "    bal = AccountBalance();\r\nLots = 0.1;\r\n");
+  // Without a function named init the initialisers stay where they are.
+  settings.Set("chkInvalidIndexValueHeader", false);
+  Unchanged({"double bal = AccountBalance();", "double Buf[0];", "void initBuffers() {", "}"});
+  EXPECT_EQ(globalInits, "");
+  EXPECT_EQ(globalSection, "double bal = AccountBalance();\r\ndouble Buf[0];\r\n");
+}
+
+TEST_F(RulePhases, HeadsAreJoinedWithTheirBrace) {
+  // The phase looks five lines on: a brace four lines below is found.
+  Check({"int start()", "// a", "// b", "// c", "{", "   return(0);", "}"},
+        {"int start()// a", "// b", "// c", "{", "", "   return(0);", "}"});
+}
+
+}  // namespace
+}  // namespace lumivex

@@ -238,58 +238,59 @@ void TSetting::BuildControls() {
   label7->setWordWrap(true);
   pu->addWidget(Indented(label7, kLabelIndent));
   AddTypeGrid(pu);
-  AddCheckBox(pu, "chkInvalidIndexValueHeader",
-              QStringLiteral("The subscript specification wrong is corrected by the Global "
-                             "declaration and the array variable. "),
-              0);
-  AddLabel(pu, "lblInvalidIndexValueHeader",
-           QStringLiteral("（Fix warning）  '[' - invalid index value"), kLabelIndent);
-  AddCheckBox(pu, "chkExpressionsNotAllowedGlobalScope",
-              QStringLiteral("An invalid expression of the program in global scope. "), 0);
-  AddLabel(pu, "lblExpressionsNotAllowedGlobalScope",
-           QStringLiteral("（Fix warning） expressions are not allowed on a global scope"),
-           kLabelIndent);
-  AddCheckBox(pu, "chkAndOrPriorityLevel",
-              QStringLiteral("Correction of AND OR priority level of if sentence"), 0);
-  AddLabel(pu, "Label3",
-           QStringLiteral("（Fix warning） check operator precedence for possible error; ....."),
-           kLabelIndent);
-  AddCheckBox(pu, "chkUnrecognizedEscape",
-              QStringLiteral(R"(Escape "\" sequence deletion to which character string inside is not recognized)"),
-              0);
-  AddLabel(pu, "Label4",
-           QStringLiteral("（Fix warning） '？' - unrecognized character escape sequence"),
-           kLabelIndent);
-  AddCheckBox(
-      pu, "chkHidesGlobalDeclaration",
-      QStringLiteral("The Global variable was declared again as a local variable. "), 0);
-  AddLabel(pu, "Label6",
-           QStringLiteral("（Fix warning） declaration of 'xxx' hides global declaration at line ..."),
-           kLabelIndent);
-  AddCheckBox(pu, "chkNotUsedVariable",
-              QStringLiteral("Processing of local variable not used (End comment). "), kSubIndent);
-  AddLabel(pu, "lblNotUsedVariable", QStringLiteral("（Fix warning） variable 'xxx' not used\t"),
-           kSubIndent + kLabelIndent);
-  AddCheckBox(pu, "chkReplaceCommentArr",
-              QStringLiteral("No data type adjustment correction of Comment sentence"), kSubIndent);
+  // The rule switches, top to bottom, each with its explanatory label; the
+  // per-function rules sit indented under their master switch.
+  struct Switch {
+    const char* box;
+    QString caption;
+    const char* label;
+    QString labelText;
+    bool under;
+  };
   const QString implicitConversion =
       QStringLiteral("（Fix warning） implicit conversion from 'number' to 'string");
-  AddLabel(pu, "lblReplaceCommentArr", implicitConversion, kSubIndent + kLabelIndent);
-  AddCheckBox(pu, "chkReplaceFuncVariable",
-              QStringLiteral(R"(Renaming (".""?") of illegal variable identifier & function name)"),
-              kSubIndent);
-  AddLabel(pu, "lblReplaceFuncVariable", implicitConversion, kSubIndent + kLabelIndent);
-  AddCheckBox(pu, "chkChangeGrbAlreadyReserved",
-              QStringLiteral(R"(Because reserved word "Reserved words" was used for the Global variable, it changes. )"),
-              kSubIndent);
-  AddLabel(pu, "lblChangeGrbAlreadyReserved", QStringLiteral("（Fix warning） 'xxx' - name expected"),
-           kSubIndent + kLabelIndent);
-  AddCheckBox(pu, "chkStringConcatenate",
-              QStringLiteral("Making of declaration of invalid, simple variable of StringConcatenate effective"),
-              kSubIndent);
-  AddLabel(pu, "lblStringConcatenate",
-           QStringLiteral("（Fix warning） 'xxx' -  undeclared identifier\t"),
-           kSubIndent + kLabelIndent);
+  const Switch switches[] = {
+      {"chkInvalidIndexValueHeader",
+       QStringLiteral("The subscript specification wrong is corrected by the Global "
+                      "declaration and the array variable. "),
+       "lblInvalidIndexValueHeader", QStringLiteral("（Fix warning）  '[' - invalid index value"),
+       false},
+      {"chkExpressionsNotAllowedGlobalScope",
+       QStringLiteral("An invalid expression of the program in global scope. "),
+       "lblExpressionsNotAllowedGlobalScope",
+       QStringLiteral("（Fix warning） expressions are not allowed on a global scope"), false},
+      {"chkAndOrPriorityLevel", QStringLiteral("Correction of AND OR priority level of if sentence"),
+       "Label3", QStringLiteral("（Fix warning） check operator precedence for possible error; ....."),
+       false},
+      {"chkUnrecognizedEscape",
+       QStringLiteral(R"(Escape "\" sequence deletion to which character string inside is not recognized)"),
+       "Label4", QStringLiteral("（Fix warning） '？' - unrecognized character escape sequence"), false},
+      {"chkHidesGlobalDeclaration",
+       QStringLiteral("The Global variable was declared again as a local variable. "), "Label6",
+       QStringLiteral("（Fix warning） declaration of 'xxx' hides global declaration at line ..."),
+       false},
+      {"chkNotUsedVariable",
+       QStringLiteral("Processing of local variable not used (End comment). "),
+       "lblNotUsedVariable", QStringLiteral("（Fix warning） variable 'xxx' not used\t"), true},
+      {"chkReplaceCommentArr",
+       QStringLiteral("No data type adjustment correction of Comment sentence"),
+       "lblReplaceCommentArr", implicitConversion, true},
+      {"chkReplaceFuncVariable",
+       QStringLiteral(R"(Renaming (".""?") of illegal variable identifier & function name)"),
+       "lblReplaceFuncVariable", implicitConversion, true},
+      {"chkChangeGrbAlreadyReserved",
+       QStringLiteral(R"(Because reserved word "Reserved words" was used for the Global variable, it changes. )"),
+       "lblChangeGrbAlreadyReserved", QStringLiteral("（Fix warning） 'xxx' - name expected"), true},
+      {"chkStringConcatenate",
+       QStringLiteral("Making of declaration of invalid, simple variable of StringConcatenate effective"),
+       "lblStringConcatenate", QStringLiteral("（Fix warning） 'xxx' -  undeclared identifier\t"),
+       true},
+  };
+  for (const Switch& sw : switches) {
+    const int indent = sw.under ? kSubIndent : 0;
+    AddCheckBox(pu, sw.box, sw.caption, indent);
+    AddLabel(pu, sw.label, sw.labelText, indent + kLabelIndent);
+  }
   AddCheckBox(pu, "chkArraysPassedByReferenceOnly",
               QStringLiteral(R"(The array of the argument of the function is "function (int handed over only by call-by-reference. )"),
               0);

@@ -74,6 +74,17 @@ void ShowFileError(Engine& engine) {
     engine.messages->Show(kFileErrorText, kFileErrorCaption, MessageButtons::OkCancel);
 }
 
+// One step of the road; a step that throws counts as failed (an empty or
+// false result).
+template <class Step>
+auto Guarded(Step step) -> decltype(step()) {
+  try {
+    return step();
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
 // The name the backup takes in folder: the file's own name, else the name
 // with the extension ".BK1", ".BK2" ... that is still free. Empty when none is.
 std::string BackupPath(FileSystem& files, const fs::path& folder, const fs::path& name) {
@@ -158,23 +169,15 @@ std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_v
 
 RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem& files) {
   if (!files.IsRegularFile(path)) return RoadOutcome::NotAFile;
+  const auto refuse = [&engine](RoadOutcome outcome) {
+    ShowFileError(engine);
+    return outcome;
+  };
 
-  std::optional<DecodedSource> source;
-  try {
-    const std::optional<std::string> bytes = files.ReadAll(path);
-    if (!bytes) {
-      ShowFileError(engine);
-      return RoadOutcome::ReadFailed;
-    }
-    source = DecodeSourceBytes(*bytes);
-  } catch (const std::exception&) {
-    ShowFileError(engine);
-    return RoadOutcome::ReadFailed;
-  }
-  if (!source) {
-    ShowFileError(engine);
-    return RoadOutcome::NotText;
-  }
+  const std::optional<std::string> bytes = Guarded([&] { return files.ReadAll(path); });
+  if (!bytes) return refuse(RoadOutcome::ReadFailed);
+  const std::optional<DecodedSource> source = Guarded([&] { return DecodeSourceBytes(*bytes); });
+  if (!source) return refuse(RoadOutcome::NotText);
 
   engine.TextChanged = false;
   const std::string converted = ConvertText(engine, source->text);
@@ -182,35 +185,13 @@ RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem&
 
   // Everything that can refuse the file runs before the backup, so a refused
   // file leaves no backup behind.
-  std::optional<std::string> output;
-  try {
-    output = EncodeForRewrite(converted, source->codepage);
-  } catch (const std::exception&) {
-  }
-  if (!output) {
-    ShowFileError(engine);
-    return RoadOutcome::NotText;
-  }
-
-  bool backedUp = false;
-  try {
-    backedUp = MakeBackup(engine, files, path);
-  } catch (const std::exception&) {
-  }
-  if (!backedUp) {
-    ShowFileError(engine);
-    return RoadOutcome::BackupFailed;
-  }
-
-  bool written = false;
-  try {
-    written = files.ReplaceContents(path, *output);
-  } catch (const std::exception&) {
-  }
-  if (!written) {
-    ShowFileError(engine);
-    return RoadOutcome::WriteFailed;
-  }
+  const std::optional<std::string> output =
+      Guarded([&] { return EncodeForRewrite(converted, source->codepage); });
+  if (!output) return refuse(RoadOutcome::NotText);
+  if (!Guarded([&] { return MakeBackup(engine, files, path); }))
+    return refuse(RoadOutcome::BackupFailed);
+  if (!Guarded([&] { return files.ReplaceContents(path, *output); }))
+    return refuse(RoadOutcome::WriteFailed);
   return RoadOutcome::Rewritten;
 }
 

@@ -348,8 +348,9 @@ std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text) {
     seen.Add(parts.code);
     int joined = 0;
     while (!seen.ended && !unread.Empty() && joined < kMaxJoinedLines) {
-      const std::string_view next = Trim(FirstLine(unread.Rest()));
-      if (next.starts_with("if") || next.starts_with("for")) break;
+      const std::string next = FirstLine(unread.Rest());
+      const std::string_view trimmed = Trim(next);
+      if (trimmed.starts_with("if") || trimmed.starts_with("for")) break;
       const std::string_view appended = unread.FetchView("\r\n");
       stmt.append(joined == 0 ? "\r\n" : "").append(appended).append("\r\n");
       seen.Add(CutLineComment(appended).code);

@@ -23,9 +23,13 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // The parameter with "&" before its name, or "" when it takes no mark: it
 // must hold "[" and no "&" in code, a type name, and white space before the
 // name that stands in front of its first "[". The mark takes the place of
-// the first blank of that white space, behind every word of the type.
+// the first blank of that white space, behind every word of the type. The
+// parameter is written trimmed, but for a line end behind it, which ends a
+// comment.
 std::string MarkedParameter(std::string_view param) {
   const std::string_view t = Trim(param);
+  const std::size_t lead = static_cast<std::size_t>(t.data() - param.data());
+  const std::string_view behind = param.substr(lead + t.size());
   const std::string kinds = ClassifyBytes(t);
   const std::size_t bracket = FindCode(t, kinds, "[");
   if (bracket == kNone || FindCode(t, kinds, "&") != kNone || !ContainsTypeName(t)) return {};
@@ -38,6 +42,7 @@ std::string MarkedParameter(std::string_view param) {
   while (blanks > 0 && IsBlank(t[blanks - 1])) --blanks;
   std::string marked(t.substr(0, blanks));
   marked.append(" &").append(t.substr(blanks + 1));
+  if (behind.find('\n') != kNone) marked.append(behind);
   return marked;
 }
 

@@ -335,8 +335,12 @@ std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text) {
       continue;
     }
     settleEmptyLines(line);
+    if (line.find("if") == kNone || IsCommentLine(line)) {
+      out.append(line).append("\r\n");
+      continue;
+    }
     const CodeAndComment parts = CutLineComment(line);
-    if (IsCommentLine(line) || FindIfOpen(parts.code, ClassifyBytes(parts.code)).first == kNone) {
+    if (FindIfOpen(parts.code, ClassifyBytes(parts.code)).first == kNone) {
       out.append(line).append("\r\n");
       continue;
     }

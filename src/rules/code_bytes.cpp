@@ -98,8 +98,9 @@ std::size_t FindCodeWord(std::string_view text, std::string_view kinds, std::str
 }
 
 CodeAndComment CutLineComment(std::string_view line) {
-  const std::string kinds = ClassifyBytes(line);
   const std::size_t p = line.find("//");
+  if (p == kNone) return {line, {}};
+  const std::string kinds = ClassifyBytes(line);
   for (std::size_t at = p; at != kNone; at = line.find("//", at + 1)) {
     if (kinds[at] == kCommentByte) return {line.substr(0, at), line.substr(at)};
   }

@@ -33,6 +33,7 @@ std::size_t FirstStringLiteral(std::string_view code) {
 
 // 0-based position in line of the backslash to remove, npos when none.
 std::size_t UnrecognizedBackslash(std::string_view line) {
+  if (line.find('\\') == kNone) return kNone;
   const std::string_view trimmed = Trim(line);
   if (trimmed.starts_with("//") || trimmed.starts_with("#include") || trimmed.starts_with("#import"))
     return kNone;

@@ -38,8 +38,8 @@ TEST(FixArrayParamsInHead, MarksArrayParameters) {
 
 TEST(FixArrayParamsInHead, Unchanged) {
   for (const char* head :
-       {"void f(double &arr[])", "void f(double& arr[])", "void f(int n)", "void f(int a,int  b)",
-        "void f(colors[])", "int i; for(i = 0; i < n; i++)",
+       {"void f(double &arr[])", "void f(double& arr[])", "void f(double &a[],int  n)",
+        "void f(int n)", "void f(int a,int  b)", "void f(colors[])", "int i; for(i = 0; i < n; i++)",
         "string parts[]; StringSplit(s, ',', parts);", "int k; Print(colors[0]);",
         "void f(string s = \"a[]\")", "void f(int a[]"})
     EXPECT_EQ(FixArrayParamsInHead(head), head);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 #include "rules/code_bytes.h"
@@ -50,7 +51,8 @@ void GroupPiece(const std::vector<Operator>& ops, std::size_t from, std::size_t 
     }
     const std::size_t first = j;
     while (j < m && !ops[j].isAnd) ++j;
-    insertions.push_back(first == 0 ? Insertion{from, "("} : Insertion{ops[first - 1].at + 2, " ("});
+    insertions.push_back(first == 0 ? Insertion{from, "("}
+                                    : Insertion{ops[first - 1].at + 2, " ("});
     insertions.push_back(j < m ? Insertion{ops[j].at, ") "} : Insertion{to, ")"});
   }
 }
@@ -222,7 +224,8 @@ int FindConditionEnd(std::string_view cond) {
     std::size_t k = j + markers::MarkOpen.size();
     const std::size_t digits = k;
     while (k < cond.size() && cond[k] >= '0' && cond[k] <= '9') ++k;
-    if (k > digits && cond.substr(k).starts_with(markers::MarkClose)) end = k + markers::MarkClose.size();
+    if (k > digits && cond.substr(k).starts_with(markers::MarkClose))
+      end = k + markers::MarkClose.size();
   }
   return static_cast<int>(end);
 }
@@ -254,7 +257,8 @@ std::string ParenthesizeAndGroups(std::string_view expr) {
       GroupPiece(ops, pieceStart, i, insertions);
       ops.clear();
       pieceStart = i + 1;
-    } else if (depth == 0 && (c == '&' || c == '|') && CodeAt(expr, kinds, i + 1, std::string_view(&c, 1))) {
+    } else if (depth == 0 && (c == '&' || c == '|') &&
+               CodeAt(expr, kinds, i + 1, std::string_view(&c, 1))) {
       ops.push_back({i, c == '&'});
       ++i;
     }

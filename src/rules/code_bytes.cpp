@@ -67,7 +67,8 @@ std::string ClassifyBytes(std::string_view text) {
   return kinds;
 }
 
-bool CodeAt(std::string_view text, std::string_view kinds, std::size_t at, std::string_view needle) {
+bool CodeAt(std::string_view text, std::string_view kinds, std::size_t at,
+            std::string_view needle) {
   if (at > text.size() || text.size() - at < needle.size()) return false;
   if (text.compare(at, needle.size(), needle) != 0) return false;
   for (std::size_t j = at; j < at + needle.size(); ++j)

@@ -29,7 +29,8 @@ std::string ClassifyBytes(std::string_view text);
 std::size_t LiteralEnd(std::string_view text, std::size_t open);
 
 // True when needle stands at `at` and every byte of it is code.
-bool CodeAt(std::string_view text, std::string_view kinds, std::size_t at, std::string_view needle);
+bool CodeAt(std::string_view text, std::string_view kinds, std::size_t at,
+            std::string_view needle);
 
 // 0-based position of the first occurrence of needle in code at or after
 // from, npos when there is none.

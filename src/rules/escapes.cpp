@@ -35,7 +35,8 @@ std::size_t FirstStringLiteral(std::string_view code) {
 std::size_t UnrecognizedBackslash(std::string_view line) {
   if (line.find('\\') == kNone) return kNone;
   const std::string_view trimmed = Trim(line);
-  if (trimmed.starts_with("//") || trimmed.starts_with("#include") || trimmed.starts_with("#import"))
+  if (trimmed.starts_with("//") || trimmed.starts_with("#include") ||
+      trimmed.starts_with("#import"))
     return kNone;
   const std::string_view code = CutLineComment(line).code;
   const std::size_t open = FirstStringLiteral(code);

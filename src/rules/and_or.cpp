@@ -143,6 +143,14 @@ std::string Skeleton(std::string_view text) {
   return out;
 }
 
+// The "(" in the code of text.
+std::size_t CountOpenings(std::string_view text) {
+  const std::string kinds = ClassifyBytes(text);
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) n += kinds[i] == kCodeByte && text[i] == '(';
+  return n;
+}
+
 bool ParenthesesBalance(std::string_view text) {
   const std::string kinds = ClassifyBytes(text);
   long depth = 0;
@@ -173,7 +181,8 @@ std::string RebuildIfStatement(std::string_view stmt) {
   const std::size_t close = cond.substr(0, static_cast<std::size_t>(n)).rfind(')');
   const std::string_view inner = cond.substr(0, close);
   const std::string grouped = ParenthesizeIfCondition(inner);
-  if (grouped == inner) return std::string(stmt);
+  // Re-spacing alone is no reason to rewrite a statement.
+  if (CountOpenings(grouped) == CountOpenings(inner)) return std::string(stmt);
 
   std::string rebuilt(head);
   rebuilt.append("if (").append(grouped).append(")");

@@ -19,7 +19,8 @@ using lumivex::CountLines;
 using lumivex::Engine;
 
 // A program of about `lines` lines: globals, init/deinit/start, and helper
-// functions with order loops, comments, strings and nested conditions.
+// functions with order loops, comments, strings, nested and mixed AND/OR
+// conditions, unrecognised escapes and array parameters.
 std::string MakeSource(int lines) {
   std::string s =
       "//+------------------------------------------------------------------+\r\n"
@@ -46,9 +47,11 @@ std::string MakeSource(int lines) {
     s += "      if (OrderProfit() < level)if (shift > 0) { OrderClose(OrderTicket(), "
          "OrderLots(), Bid, 3, Red); }\r\n";
     s += "      // keep the rest\r\n      // for the next pass\r\n";
-    s += "   }\r\n   if (level > 0 &&\r\n\r\n       shift < 10)\r\n";
+    s += "   }\r\n   if (shift > 0 && level > 0 || total == 0) Print(\"skip\\q \" + total);\r\n";
+    s += "   if (level > 0 &&\r\n\r\n       shift < 10)\r\n";
     s += "      Print(\"level \" + DoubleToStr(level, 2) + \" see http://x.org/\");\r\n";
     s += "   return(total);\r\n}\r\n\r\n";
+    s += "double Sum" + f + "(double values[], int count)\r\n{\r\n   return(values[0] * count);\r\n}\r\n";
     count += CountLines(std::string_view(s).substr(start));
   }
   s += "int start()\r\n{\r\n   Helper0(1, 0.5);\r\n   return(0);\r\n}\r\n";

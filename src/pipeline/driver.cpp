@@ -2,6 +2,9 @@
 
 #include "pipeline/line_prepass.h"
 #include "pipeline/phases.h"
+#include "rules/and_or.h"
+#include "rules/array_refs.h"
+#include "rules/escapes.h"
 #include "rules/global_initialisers.h"
 #include "rules/oninit.h"
 #include "rules/order_calls.h"
@@ -93,9 +96,11 @@ std::string ConvertText(Engine& engine, std::string_view source) {
     text = FixMissingReturns(engine, text, globalSection, globalInits);
   Advance(engine, max, 4);
 
-  // Phase 7: FixAndOrPriorityLevel(text) plugs in here.
+  // Phases 7 and 8: AND/OR grouping, unrecognised escapes; each rule reads
+  // its own switch.
+  text = FixAndOrPriorityLevel(engine, text);
   Advance(engine, max, 5);
-  // Phase 8: FixUnrecognizedEscape(text) plugs in here.
+  text = FixUnrecognizedEscape(engine, text);
   Advance(engine, max, 6);
   // Phase 9: AnalyseFunctionBodies(text, globalSection) plugs in here.
   Advance(engine, max, 7);
@@ -104,7 +109,8 @@ std::string ConvertText(Engine& engine, std::string_view source) {
   text = InsertGlobalInitsIntoInit(engine, text, globalInits);
   Advance(engine, max, 8);
 
-  // Phase 11: FixArraysByReference(text) plugs in here.
+  // Phase 11: array parameters by reference (the rule reads its switch).
+  text = FixArraysByReference(engine, text);
   Advance(engine, max, 9);
 
   // Phase 12.

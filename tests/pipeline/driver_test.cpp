@@ -113,23 +113,24 @@ TEST_F(DriverTest, RunChecksOrderSelectAndCapturesOrderCalls) {
   EXPECT_TRUE(engine.OrderSelectFixed);
 }
 
+// Phase 7 drops the empty line that the joined head leaves before a "return".
 TEST_F(DriverTest, RunInitialisersMoveIntoInitAndReturnsAreFitted) {
   Off({"chkOrderSelect", "chkOrderModify"});
   Convert({"#property strict", "double bal = AccountBalance(); // start", "Lots = 3;", "double Buf[0];",
          "int init()", "{", "   return(0);", "}", "void deinit()", "{", "   return(0);", "}",
          "int start()", "{", "   Lots = 2;", "}"},
         {"#property strict", "double bal ; // start", "//Lots = 3;", "double Buf[];", "int init(){",
-         "    bal = AccountBalance();", "Lots = 3;", "", "", "   return(0);", "}", "void deinit(){",
-         "   return;", "}", "int start(){", "   Lots = 2;", "", "   return(0);", "}"});
+         "    bal = AccountBalance();", "Lots = 3;", "", "   return(0);", "}", "void deinit(){",
+         "   return;", "}", "int start(){", "   Lots = 2;", "   return(0);", "}"});
 }
 
 // A moved initialiser alone makes the file changed; the OnInit the driver inserts receives it too.
 TEST_F(DriverTest, RunMovedInitialiserAlone) {
   Off({"chkOrderSelect", "chkOrderModify"});
   Convert({"string sym = Symbol();", "int init()", "{", "   return(0);", "}"},
-        {"string sym ;", "int init(){", "    sym = Symbol();", "", "", "   return(0);", "}"});
+        {"string sym ;", "int init(){", "    sym = Symbol();", "", "   return(0);", "}"});
   Convert({"string sym = Symbol();", "int start()", "{", "   return(0);", "}"},
-        {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "", "", "return(0);", "}", "",
+        {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "", "return(0);", "}", "",
          "int start(){", "   return(0);", "}"});
 }
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "pipeline/charset.h"
+#include "encoding/source_text.h"
 #include "pipeline/support/road_fakes.h"
 #include "support/engine_test.h"
 #include "text/transcode.h"
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"ReadFails", "b = TRUE;", RoadOutcome::ReadFailed, Setup::kFile, Op::ReadAll},
         ErrorCase{"ReadThrows", "b = TRUE;", RoadOutcome::ReadFailed, Setup::kFile, Op::ReadAll, true},
         ErrorCase{"EveryBackupNameTaken", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::Exists},
-        ErrorCase{"CopyThrows", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::CopyNewFile, true},
+        ErrorCase{"CopyThrows", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::WriteNewFile, true},
         ErrorCase{"WriteFails", "b = TRUE;", RoadOutcome::WriteFailed, Setup::kFile, Op::ReplaceContents}),
     [](const auto& info) { return info.param.name; });
 

@@ -86,7 +86,9 @@ SourceReading DecodeUnmarked(std::string_view bytes, const CharsetInfo& info) {
   std::string text;
   text.reserve(bytes.size() + bytes.size() / 8);
   const std::string& name = info.name;
-  if (name == charset_names::Utf8) {
+  if (bytes.empty()) {
+    // Nothing to read, whatever the set.
+  } else if (name == charset_names::Utf8) {
     if (!IsStrictUtf8(bytes)) return Refused("malformed UTF-8");
     if (!AppendUtf8(bytes, text)) return Refused("a zero byte");
   } else if (name == charset_names::Utf16Le || name == charset_names::Utf16Be) {

@@ -21,7 +21,7 @@ namespace lumivex {
 namespace {
 
 // The statistical detectors settle long before this; it keeps huge files cheap.
-constexpr std::size_t kSample = 256 * 1024;
+constexpr std::size_t kSample = 64 * 1024;
 
 unsigned char At(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
 

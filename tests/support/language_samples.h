@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct LanguageSample {
     return label;
   }
 };
+
+inline void PrintTo(const LanguageSample& sample, std::ostream* os) { *os << sample.Label(); }
 
 inline const std::vector<LanguageSample>& LanguageSamples() {
   static const std::vector<LanguageSample> samples = {

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6test6 libgl-dev libx11-dev
-  libcurl4-openssl-dev liblhasa-dev libicu-dev
+  libcurl4-openssl-dev liblhasa-dev libicu-dev libuchardet-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic xdg-utils
 )

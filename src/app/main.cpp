@@ -8,7 +8,7 @@
 #include "app/main_window.h"
 #include "app/setting_window.h"
 #include "app/version_window.h"
-#include "pipeline/settings_model.h"
+#include "settings/settings_model.h"
 #include "platform/clock_qt.h"
 #include "platform/desktop_qt.h"
 #include "platform/dialogs_qt.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/file_intake.h"
-#include "pipeline/settings_files.h"
-#include "pipeline/settings_model.h"
+#include "settings/settings_files.h"
+#include "settings/settings_model.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/key_state.h"

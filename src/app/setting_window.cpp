@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "pipeline/charset.h"
+#include "encoding/unicode.h"
 #include "platform/desktop_qt.h"
 
 namespace lumivex {

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/settings_model.h"
+#include "settings/settings_model.h"
 #include "platform/placement.h"
 
 class QAbstractButton;

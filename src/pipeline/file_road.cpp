@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "pipeline/charset.h"
+#include "encoding/detect.h"
+#include "encoding/source_text.h"
 #include "pipeline/driver.h"
 #include "text/text_file.h"
-#include "text/transcode.h"
 
 namespace lumivex {
 
@@ -41,9 +41,8 @@ class RealFs : public FileSystem {
     fs::create_directories(path, ec);
     return fs::is_directory(path, ec);
   }
-  bool CopyNewFile(const std::string& from, const std::string& to) override {
-    std::error_code ec;
-    return fs::copy_file(from, to, fs::copy_options::none, ec) && !ec;
+  bool WriteNewFile(const std::string& path, std::string_view bytes) override {
+    return lumivex::WriteNewFile(path, bytes);
   }
   bool ReplaceContents(const std::string& path, std::string_view bytes) override {
     if (!ReplaceFileContents(path, bytes, ReadOnlyTargets::Replace)) return false;
@@ -54,20 +53,6 @@ class RealFs : public FileSystem {
     return true;
   }
 };
-
-// True when every byte sequence of text is a character of code page 932, so
-// the rewrite replaces none of them by the default character.
-bool IsCodePage932(std::string_view text) {
-  return TranscodeStrict("UTF-16LE", "CP932", text).has_value();
-}
-
-std::optional<std::string> DecodeUtf16(std::string_view body, bool bigEndian,
-                                       bool viaShiftJisTable) {
-  if (body.size() % 2 != 0) return std::nullopt;
-  const std::u16string units = bigEndian ? Utf16BeToUnits(body) : Utf16LeToUnits(body);
-  if (units.find(u'\0') != std::u16string::npos) return std::nullopt;
-  return viaShiftJisTable ? Utf16ToShiftJis(units) : Utf16ToCodePage932(units);
-}
 
 void ShowFileError(Engine& engine) {
   if (engine.messages)
@@ -99,13 +84,14 @@ std::string BackupPath(FileSystem& files, const fs::path& folder, const fs::path
   return std::string();
 }
 
-bool MakeBackup(Engine& engine, FileSystem& files, const std::string& path) {
+// The backup holds the bytes the road read, which are the file's bytes.
+bool MakeBackup(Engine& engine, FileSystem& files, const std::string& path, std::string_view bytes) {
   if (!engine.Checked("chkBackup")) return true;
   const fs::path source(path);
   const fs::path folder = source.parent_path() / "BackUp";
   if (!files.CreateDirectories(folder.string())) return false;
   const std::string target = BackupPath(files, folder, source.filename());
-  return !target.empty() && files.CopyNewFile(path, target);
+  return !target.empty() && files.WriteNewFile(target, bytes);
 }
 
 }  // namespace
@@ -113,58 +99,6 @@ bool MakeBackup(Engine& engine, FileSystem& files, const std::string& path) {
 FileSystem& RealFileSystem() {
   static RealFs instance;
   return instance;
-}
-
-std::string NormaliseLineEnds(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 32 + 1);
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", i), text.size());
-    out.append(text, i, end - i);
-    if (end == text.size()) break;
-    out.append("\r\n");
-    i = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-  }
-  return out;
-}
-
-std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes) {
-  const CharsetInfo info = DetectCharsetInfo(bytes);
-  const bool nameBe = info.name == charset_names::Utf16Be;
-  DecodedSource source;
-  std::optional<std::string> text;
-  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-    // The mark decides the byte order, the detected name the conversion table.
-    text = DecodeUtf16(bytes.substr(2), bytes[0] == '\xFE', nameBe);
-  } else if (bytes.starts_with("\xEF\xBB\xBF") || info.name == charset_names::Utf8) {
-    if (bytes.find('\0') == std::string_view::npos && IsStrictUtf8(bytes))
-      text = Utf8ToShiftJis(bytes);
-  } else if (nameBe || info.name == charset_names::Utf16Le) {
-    text = DecodeUtf16(bytes, nameBe, nameBe);
-  } else if (bytes.find('\0') != std::string_view::npos) {
-    return std::nullopt;
-  } else if (info.name == charset_names::EucJp) {
-    text = EucJpToShiftJis(bytes);
-  } else {
-    // Taken as they are; a legacy code page other than the Japanese ones is
-    // remembered so that the rewrite reads the bytes as what they are.
-    text = std::string(bytes);
-    if (info.name.empty()) source.codepage = info.codepage;
-  }
-  if (!text) return std::nullopt;
-  source.text = NormaliseLineEnds(*text);
-  return source;
-}
-
-std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_view codepage) {
-  std::string out = "\xFF\xFE";
-  if (!codepage.empty()) {
-    const std::optional<std::string> legacy = LegacyToUtf16Le(text, codepage);
-    return legacy ? std::optional(out + *legacy) : std::nullopt;
-  }
-  if (!IsCodePage932(text)) return std::nullopt;
-  return out + ShiftJisToUtf16Le(text);
 }
 
 RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem& files) {
@@ -176,7 +110,8 @@ RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem&
 
   const std::optional<std::string> bytes = Guarded([&] { return files.ReadAll(path); });
   if (!bytes) return refuse(RoadOutcome::ReadFailed);
-  const std::optional<DecodedSource> source = Guarded([&] { return DecodeSourceBytes(*bytes); });
+  const std::optional<DecodedSource> source =
+      Guarded([&] { return DecodeSource(*bytes).source; });
   if (!source) return refuse(RoadOutcome::NotText);
 
   engine.TextChanged = false;
@@ -185,10 +120,11 @@ RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem&
 
   // Everything that can refuse the file runs before the backup, so a refused
   // file leaves no backup behind.
-  const std::optional<std::string> output =
-      Guarded([&] { return EncodeForRewrite(converted, source->codepage); });
+  const std::optional<std::string> output = Guarded([&] { return EncodeRewrite(converted); });
   if (!output) return refuse(RoadOutcome::NotText);
-  if (!Guarded([&] { return MakeBackup(engine, files, path); }))
+  // A file converted before comes back as it is: nothing to back up or write.
+  if (*output == *bytes) return RoadOutcome::Unchanged;
+  if (!Guarded([&] { return MakeBackup(engine, files, path, *bytes); }))
     return refuse(RoadOutcome::BackupFailed);
   if (!Guarded([&] { return files.ReplaceContents(path, *output); }))
     return refuse(RoadOutcome::WriteFailed);

@@ -1,6 +1,7 @@
 // The road of one source file: its bytes read and decoded into the internal
-// Shift-JIS text, converted, backed up into "BackUp" and rewritten in place as
-// UTF-16LE with a byte-order mark.
+// text, converted, backed up into "BackUp" and rewritten in place as UTF-16LE
+// with a byte-order mark. Character sets are met twice, through
+// encoding/source_text.h: once to decode, once to encode the rewrite.
 #pragma once
 
 #include <optional>
@@ -27,8 +28,10 @@ class FileSystem {
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
   // The folder and any missing parents; true when the folder is there afterwards.
   virtual bool CreateDirectories(const std::string& path) = 0;
-  // Copies the file's bytes to a new file; fails when to exists.
-  virtual bool CopyNewFile(const std::string& from, const std::string& to) = 0;
+  // Writes bytes as a new file at path, beside it first and moved into place
+  // only when complete; fails when something is at path already, and leaves
+  // nothing behind when it fails.
+  virtual bool WriteNewFile(const std::string& path, std::string_view bytes) = 0;
   // Replaces the file's contents only once bytes are completely written; the
   // old contents stay on failure. Read-only files are rewritten and become
   // writable for their owner, keeping their other permission bits; a link is
@@ -44,35 +47,15 @@ FileSystem& RealFileSystem();
 // "File Error" box.
 enum class RoadOutcome {
   Rewritten,
-  Unchanged,     // the conversion changed nothing: no backup, no rewrite
+  Unchanged,     // the conversion changed nothing, or the file already holds
+                 // the bytes the rewrite would write: no backup, no rewrite
   NotAFile,      // nothing or a folder at path
   ReadFailed,    // the file could not be read or decoded
-  NotText,       // a zero byte inside the data, an odd UTF-16 length, malformed
-                 // UTF-8, or bytes the rewrite could not carry over
+  NotText,       // bytes the decoding refused (a zero byte, malformed UTF-8 or
+                 // UTF-16, bytes the detected character set cannot read)
   BackupFailed,  // chkBackup checked and the copy into "BackUp" failed
   WriteFailed,
 };
-
-// The decoded text of a source file and the code page its rewrite uses
-// (empty: code page 932).
-struct DecodedSource {
-  std::string text;
-  std::string codepage;
-};
-
-// Decodes file bytes by their byte-order mark and their detected character
-// set, with every line end made "\r\n". nullopt when the text would lose
-// data: a zero byte (zero code unit) inside it, a UTF-16 body of odd length,
-// or malformed UTF-8.
-std::optional<DecodedSource> DecodeSourceBytes(std::string_view bytes);
-
-// "\n" alone and "\r" alone become "\r\n".
-std::string NormaliseLineEnds(std::string_view text);
-
-// The rewritten file's bytes: FF FE and the text as UTF-16LE, decoded with
-// codepage (932 when empty). nullopt when the text holds bytes that the code
-// page cannot decode, or the code page is unknown: the rewrite would lose them.
-std::optional<std::string> EncodeForRewrite(std::string_view text, std::string_view codepage);
 
 // The road itself.
 RoadOutcome ConvertFileRoad(Engine& engine, const std::string& path, FileSystem& fs);

@@ -193,7 +193,7 @@ std::string Marker(std::size_t index) {
 // folded: line keeps the code before it and openBlock receives the rest,
 // untouched but for the placeholders.
 void FoldBlockComments(Engine& engine, std::string& line, LineCursor& unread,
-                       std::string& openBlock) {
+                       std::string_view lineEnd, std::string& openBlock) {
   const std::size_t open = FindBlockOpen(line);
   if (open == kNone) return;
   std::string block = line.substr(open);
@@ -208,7 +208,7 @@ void FoldBlockComments(Engine& engine, std::string& line, LineCursor& unread,
         return;
       }
       from = block.size();
-      block.append("\r\n").append(HideSequences(engine, unread.FetchView("\n")));
+      block.append("\r\n").append(HideSequences(engine, unread.FetchView(lineEnd)));
       continue;
     }
     end = close + 2;
@@ -315,9 +315,12 @@ std::string PrepareLines(Engine& engine, std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16 + 2);
   std::string run;  // "//" lines waiting to be folded, each with "\r\n"
+  // A text without any "\n" ends its lines with "\r" alone.
+  const bool crOnly = text.find('\n') == kNone && text.find('\r') != kNone;
+  const std::string_view lineEnd = crOnly ? "\r" : "\n";
   LineCursor unread{std::string(text)};
   while (!unread.Empty()) {
-    std::string line = HideSequences(engine, unread.FetchView("\n"));
+    std::string line = HideSequences(engine, unread.FetchView(lineEnd));
     LowerTrueWords(engine, line);
     std::string openBlock;
     if (fold) {
@@ -330,7 +333,7 @@ std::string PrepareLines(Engine& engine, std::string_view text) {
         engine.FoldedComments.push_back(std::move(run));
         run.clear();
       }
-      FoldBlockComments(engine, line, unread, openBlock);
+      FoldBlockComments(engine, line, unread, lineEnd, openBlock);
     }
     SplitIf(engine, line);
     out.append(line).append(openBlock).append("\r\n");

@@ -26,7 +26,8 @@ inline constexpr std::string_view HeldDel = "\x7f\x7f";  // a DelChar byte of th
 inline constexpr std::string_view HeldBs = "\x7f\x08";   // a BsChar byte of the source
 }  // namespace placeholders
 
-// Phase 2: the text cut at "\n"; each line loses its "\r" bytes, gets its
+// Phase 2: the text cut at "\n" (at "\r" in a text without any "\n"); each
+// line loses its "\r" bytes, gets its
 // placeholders, "TRUE" becomes "true" outside string literals, "//" runs and
 // block comments are folded into engine.FoldedComments (chkCommentCompression),
 // and the first ")if" or "{if" in the code is split onto a line of its own.

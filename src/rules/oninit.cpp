@@ -21,6 +21,16 @@ std::string InsertOnInit(std::string_view text, std::string_view key) {
   return out;
 }
 
+namespace {
+
+// Only bytes up to the blank, none of them a held-back backslash (BsChar):
+// the line pre-pass holds "\\" as two such bytes, and they stand for text.
+bool IsBlankLine(std::string_view line) {
+  return Trim(line).empty() && line.find(markers::BsChar) == std::string_view::npos;
+}
+
+}  // namespace
+
 std::string CompactBlankLines(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
@@ -30,7 +40,7 @@ std::string CompactBlankLines(std::string_view text) {
   LineCursor lines{std::string(text)};
   while (!lines.Empty()) {
     const std::string_view line = lines.FetchView("\r\n");
-    if (Trim(line).empty()) {
+    if (IsBlankLine(line)) {
       ++blanks;
       if (!statementOpen && !ifOpen && blanks <= 2) out.append(line).append("\r\n");
       continue;

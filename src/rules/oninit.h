@@ -19,6 +19,7 @@ std::string InsertOnInit(std::string_view text, std::string_view key);
 // Drops blank lines inside statements that continue over several lines
 // (after a line ending in "{" or "+" up to one ending in ";", and inside an
 // if-condition left open) and keeps at most two blank lines in a row elsewhere.
+// A line holding held-back backslashes is never blank.
 std::string CompactBlankLines(std::string_view text);
 
 }  // namespace lumivex

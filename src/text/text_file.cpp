@@ -2,6 +2,7 @@
 #include "text/text_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,6 +183,26 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, ReadOn
   }
   SyncFolder(target);
   return true;
+}
+
+bool WriteNewFile(const std::string& path, std::string_view bytes) {
+  std::string tempPath;
+  Fd fd(CreateTemp(path, tempPath));
+  if (fd.get() < 0) return false;
+  const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  bool placed = fd.Close() && written;
+  if (placed) {
+    // A hard link takes the name only while it is free; file systems without
+    // hard links get the same guarantee from a rename that replaces nothing.
+    placed = ::link(tempPath.c_str(), path.c_str()) == 0;
+    if (!placed && errno != EEXIST)
+      placed = ::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
+  }
+  const int saved = errno;
+  ::unlink(tempPath.c_str());
+  errno = saved;
+  if (placed) SyncFolder(path);
+  return placed;
 }
 
 void WriteTextFile(std::string_view text, const std::string& path) {

@@ -28,4 +28,10 @@ enum class ReadOnlyTargets { Keep, Replace };
 bool ReplaceFileContents(const std::string& path, std::string_view bytes,
                          ReadOnlyTargets readOnly);
 
+// Writes bytes as a new file at path: to a temporary file beside it first,
+// synced, and moved to path only when complete and only while nothing is at
+// path. Returns false (errno set) when anything fails or something is at
+// path already; nothing is then left behind.
+bool WriteNewFile(const std::string& path, std::string_view bytes);
+
 }  // namespace lumivex

@@ -68,6 +68,20 @@ bool Run(iconv_t cd, std::string_view in, const std::string_view* replacement,
     srcLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
+  // Stateful decoders (windows-1255 and windows-1258 among them) hold the
+  // last character back until they are told the input has ended.
+  for (;;) {
+    char* dst = out.data() + used;
+    std::size_t dstLeft = out.size() - used;
+    const std::size_t rc = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    used = out.size() - dstLeft;
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (errno != E2BIG) {
+      if (!replacement) return false;
+      break;
+    }
+    out.resize(out.size() * 2 + 16);
+  }
   out.resize(used);
   return true;
 }

@@ -3,7 +3,7 @@
 #include <QtWidgets>
 
 #include "app/setting_window.h"
-#include "pipeline/settings_files.h"
+#include "settings/settings_files.h"
 #include "platform/support/temp_dir.h"
 #include "text/text_file.h"
 

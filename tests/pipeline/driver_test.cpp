@@ -144,6 +144,14 @@ TEST_F(DriverTest, PrepassPlaceholdersAndTrue) {
     Unchanged(t);
 }
 
+// "\r" alone ends lines only in a text without any "\n"; elsewhere it is dropped.
+TEST_F(DriverTest, PrepassLineEnds) {
+  Check("a;\rb;\r\rc;", "a;\r\nb;\r\n\r\nc;\r\n", false);
+  Check("a;\r\nb;\rc;\n", "a;\r\nb;c;\r\n", false);
+  Check("a;\r\r\nb;\n\rc;", "a;\r\nb;\r\nc;\r\n", false);
+  Check("x; /* a\r b */ y;\rz;", "x; " + M(0) + " y;\r\nz;\r\n", false, {"/* a\r\n b */"});
+}
+
 TEST_F(DriverTest, PrepassFoldsComments) {
   Check("// a\r\n  // b\r\n\r\nx;\r\n", M(0) + "\r\n\r\nx;\r\n", false, {"// a\r\n  // b\r\n"});
   Check("a /* 1 */ b /* 2 */ c\r\n", "a " + M(0) + " c\r\n", false, {"/* 1 */ b /* 2 */"});

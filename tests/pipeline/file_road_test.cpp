@@ -1,13 +1,16 @@
-// Character sets, then the file road on real files and through a file system that fails on demand.
+// The file road on real files and through a file system that fails on demand.
 #include "pipeline/file_road.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "pipeline/charset.h"
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "support/language_samples.h"
 #include "pipeline/support/road_fakes.h"
 #include "support/engine_test.h"
-#include "text/transcode.h"
 
 namespace lumivex {
 namespace {
@@ -16,86 +19,11 @@ namespace fs = std::filesystem;
 using namespace lumivex::testing;
 using Op = FaultyFileSystem::Op;
 
-// utf8 in the iconv character set charset, repeated to at least minBytes.
-std::string In(const char* charset, std::string_view utf8, std::size_t minBytes = 0) {
-  std::string out, once = *TranscodeStrict(charset, "UTF-8", utf8);
-  do out += once; while (out.size() < minBytes);
-  return out;
-}
-
-constexpr std::string_view kJapanese = "// 買い注文の条件をチェックする\r\nint start() { return(0); }\r\n";
-constexpr std::string_view kKanjiOnly = "// 売買条件\r\n";
-constexpr std::string_view kRussian = "// Привет мир, это советник для торговли\r\nint start() { return(0); }\r\n";
-
-TEST(DetectCharset, NamesTheSetAndTheLegacyCodePage) {
-  struct Case { std::string label, bytes, expected; };  // expected: "name|codepage"
-  const std::vector<Case> cases = {
-      {"Empty", "", "|"},
-      {"Ascii", "int a;", "us-ascii|"},
-      {"Utf8", "// あ", "utf-8|"},
-      {"Utf8SignatureWinsOverShiftJisBody", "\xEF\xBB\xBF" + In("CP932", kJapanese), "utf-8|"},
-      {"ShiftJisShort", In("CP932", "あ"), "shift_jis|"},
-      {"ShiftJisKanjiOnly", In("CP932", kKanjiOnly), "shift_jis|"},
-      {"ShiftJisLong", In("CP932", kJapanese, 1000000), "shift_jis|"},
-      {"EucJpShort", In("EUC-JP", "あ"), "euc-jp|"},
-      {"EucJpKanjiOnly", In("EUC-JP", kKanjiOnly), "euc-jp|"},
-      {"Utf16LeNoMark", In("UTF-16LE", kJapanese), "UTF-16LE|"},
-      {"Utf16BeNoMark", In("UTF-16BE", kJapanese), "UTF-16BE|"},
-      {"Windows1251", In("WINDOWS-1251", kRussian), "|windows-1251"},
-      {"LatinCapitalsOnly", In("WINDOWS-1252", "// ÉÀ\r\nint start()\r\n{\r\n   double a = 1.0; // \\ and ~\r\n}\r\n"), "|ISO-8859-1"},
-      {"Gb18030", In("GBK", "// 买入条件和卖出条件\r\n", 200000), "|GB18030"},
-      {"Iso2022Jp", In("ISO-2022-JP", kJapanese), "|ISO-2022-JP"},
-  };
-  for (const Case& c : cases) {
-    const CharsetInfo info = DetectCharsetInfo(c.bytes);
-    EXPECT_EQ(info.name + "|" + info.codepage, c.expected) << c.label;
-  }
-}
-
-TEST(IsStrictUtf8, RefusesWhatIsNotWellFormed) {
-  EXPECT_TRUE(IsStrictUtf8("a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80"));
-  for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "a\xE3\x81"})
-    EXPECT_FALSE(IsStrictUtf8(bad)) << bad;
-}
-
-TEST(Utf8ToShiftJis, Table) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"\xE3\x81\x82", "\x82\xA0"},
-      {"x\xC3\xA9y", "x y"},                // no code page 932 form: a blank
-      {"\"a\\n\"", "\"a\\n\""},             // 0x5C stays a backslash, not a yen sign
-      {"\xE3\x80\x9C", "\x81\x60"},
-      {"\xEF\xBB\xBFint", "int"},           // the signature is dropped
-      {"a\xF0\x9F\x98\x80z", "a  z"},       // a surrogate pair: two blanks
-      {"a\xE3\x81", "a "},                  // cut short at the end
-      {"\xC3" "A", " A"},                   // the byte that broke a sequence is kept
-      {"\xC0\x80" "A", "  A"},              // an overlong zero does not end the text
-      {"\xE0\x80\x80" "A", " A"},
-  };
-  for (const auto& [in, out] : cases) EXPECT_EQ(Utf8ToShiftJis(in), out) << in;
-}
-
-// A view that stops inside a sequence whose missing bytes lie right behind it.
-TEST(Utf8DecodePass, ReadsNothingPastTheData) {
-  const std::string buffer = "a\xF0\x9F\x98\x80\xE3\x81\x82";
-  std::u16string out;
-  EXPECT_EQ(Utf8DecodePass(&out, std::string_view(buffer).substr(0, 7)), 4);
-  EXPECT_EQ(out, u"a\xD83D\xDE00\xFFFD");
-}
-
-// Lone surrogates and a zero unit; marks, pairs and unmapped characters are in the UTF-8 table.
-TEST(FileRoadConversions, Utf16EucJpShiftJisAndLegacyCodePages) {
-  EXPECT_EQ(Utf16ToShiftJis(u"\xDE00" u"b\xD83D"), " b ");
-  EXPECT_EQ(Utf16ToShiftJis(std::u16string(u"a\0b", 3)), "a");
-  EXPECT_EQ(Utf16ToCodePage932(u"\uFEFF\u00E9\u3042"), "??\x82\xA0");  // the default character
-  EXPECT_EQ(EucJpToShiftJis(std::string("a\xFF" "b\xA4\0c", 6)), "a b ");
-  EXPECT_EQ(ShiftJisToUtf16Le(std::string("\\~\x82\xA0\xB6\x80" "a\0\x82", 10)),
-            In("UTF-16LE", std::string("\\~あｶ・a\0・", 17)));
-  EXPECT_EQ(LegacyToUtf16Le(In("GBK", "买入") + "\x81\x20", "GB18030"), std::nullopt);  // not all GB18030
-}
+// utf8 in the iconv character set charset.
+std::string In(const char* charset, std::string_view utf8) { return EncodeAs(charset, utf8); }
 
 const std::string kFileErrorBox =
     "File Error|Can't perform one of the following file operations: Open, Seek, Read, Close.";
-const std::string kSjis = In("CP932", "// あいうえお テストです\r\n");
 
 // FF FE and utf8 as UTF-16LE, as the road writes a file.
 std::string Utf16Le(std::string_view utf8) { return In("UTF-16LE", "\uFEFF" + std::string(utf8)); }
@@ -144,16 +72,57 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"Utf16LeWithoutMark", "UTF-16LE", "int x;\nb = TRUE;\n", "int x;\r\nb = true;\r\n"},
         RewriteCase{"Utf8WithSignature", "", "\xEF\xBB\xBF// あ\nb = TRUE;", "// あ\r\nb = true;\r\n"},
         RewriteCase{"EucJp", "EUC-JP", kJa, "// あいうえお テストです～\r\nb = true;\r\n"},
-        RewriteCase{"Windows1251", "WINDOWS-1251", kRu, kRu.substr(0, kRu.size() - 7) + "true;\r\n"},
-        // Malformed UTF-8 without a signature is no UTF-8: its bytes read as Latin-1.
-        RewriteCase{"MalformedUtf8", "", "// caf\xc3\xa9 \xc3\x28\nb = TRUE;", "// cafÃ© Ã(\r\nb = true;\r\n"}),
+        RewriteCase{"Windows1251", "CP1251", kRu, kRu.substr(0, kRu.size() - 7) + "true;\r\n"},
+        RewriteCase{"MixedLineEnds", "", "a;\r\nb = TRUE;\rc;\n\rd;\r\r\n", "a;\r\nb = true;c;\r\nd;\r\n"},
+        RewriteCase{"YenAndOverlineInUtf16", "UTF-16LE", "\uFEFFs = \"¥‾\"; b = TRUE;\n", "s = \"¥‾\"; b = true;\r\n"},
+        // Not UTF-8 (a byte E9 before a blank): read as what it is.
+        RewriteCase{"Windows1252", "", "// caf\xe9 \xe0 la cr\xe8me\nb = TRUE;", "// café à la crème\r\nb = true;\r\n"}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(RoadTest, ResultFollowsTextChangedNotATextComparison) {
+TEST_F(RoadTest, ResultFollowsTextChanged) {
   // Same text out as in, but finding "://" counts as a change.
   EXPECT_TRUE(ConvertOneFile(engine, dir.Write("a.mq4", "// http://x\r\nint x;\r\n")));
   // OnInit() inserted, but nothing set the flag.
   EXPECT_FALSE(ConvertOneFile(engine, dir.Write("b.mq4", "int start()\r\n{\r\nreturn(0);\r\n}\r\n")));
+}
+
+std::vector<std::string> Listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Finding "://" counts as a change every time; the bytes decide.
+TEST_F(RoadTest, AConvertedFileConvertedAgainIsUnchanged) {
+  const std::string path = dir.Write("a.mq4", "// http://x\r\nb = TRUE;\r\n");
+  ASSERT_EQ(Convert(path), RoadOutcome::Rewritten);
+  const std::string converted = ReadBytes(path);
+  EXPECT_EQ(Convert(path), RoadOutcome::Unchanged);
+  EXPECT_TRUE(engine.TextChanged);
+  EXPECT_EQ(ReadBytes(path), converted);
+  EXPECT_EQ(Listing(dir.path() / "BackUp"), std::vector<std::string>{"a.mq4"});
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+// A disk that fills up while the backup is written: no backup, no rewrite.
+TEST_F(RoadTest, ABackupCutShortIsRemovedAndStopsTheRoad) {
+  const std::string source = "b = TRUE;\r\n" + std::string(4000, 'x') + "\r\n";
+  const std::string path = dir.Write("a.mq4", source);
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = saved;
+  tiny.rlim_cur = 1000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+  const RoadOutcome outcome = Convert(path);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(outcome, RoadOutcome::BackupFailed);
+  EXPECT_EQ(messages.boxes, std::vector{kFileErrorBox});
+  EXPECT_EQ(Listing(dir.path() / "BackUp"), std::vector<std::string>{});
+  EXPECT_EQ(ReadBytes(path), source);
 }
 
 TEST_F(RoadTest, BackupNamesCountUp) {
@@ -226,14 +195,14 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"ZeroUnitInsideUtf16", Utf16Le(std::string("b=TRUE;\0x;", 10)), RoadOutcome::NotText},
         ErrorCase{"OddLengthUtf16", Utf16Le("b = TRUE;\r\n") + "x", RoadOutcome::NotText},
         ErrorCase{"MalformedUtf8WithSignature", "\xEF\xBB\xBF// \xC3\x28\nb = TRUE;", RoadOutcome::NotText},
-        // Bytes that code page 932 cannot read would be lost by the rewrite.
-        ErrorCase{"NotCodePage932", kSjis + kSjis + "b = TRUE; // \x80\r\n", RoadOutcome::NotText},
+        // EUC-JP by its kana, with bytes EUC-JP cannot read: no blanks in their place.
+        ErrorCase{"NotEucJp", In("EUC-JP", "// 買い注文の条件をチェックする\r\n") + "b = TRUE; // \xAE\xAE\r\n", RoadOutcome::NotText},
         ErrorCase{"Folder", "", RoadOutcome::NotAFile, Setup::kFolder},
         ErrorCase{"BackupFolderBlocked", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kBackupBlocked},
         ErrorCase{"ReadFails", "b = TRUE;", RoadOutcome::ReadFailed, Setup::kFile, Op::ReadAll},
         ErrorCase{"ReadThrows", "b = TRUE;", RoadOutcome::ReadFailed, Setup::kFile, Op::ReadAll, true},
         ErrorCase{"EveryBackupNameTaken", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::Exists},
-        ErrorCase{"CopyThrows", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::CopyNewFile, true},
+        ErrorCase{"CopyThrows", "b = TRUE;", RoadOutcome::BackupFailed, Setup::kFile, Op::WriteNewFile, true},
         ErrorCase{"WriteFails", "b = TRUE;", RoadOutcome::WriteFailed, Setup::kFile, Op::ReplaceContents}),
     [](const auto& info) { return info.param.name; });
 

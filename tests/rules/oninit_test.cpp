@@ -41,6 +41,9 @@ TEST(CompactBlankLines, Compacts) {
 
 TEST(CompactBlankLines, Unchanged) {
   for (const char* text : {"", "int f() { \n\nx;\n"}) Check(text, text);  // "{ " opens nothing
+  // Lines of held-back backslashes (a "\\\\" line of a text) are text, not blank lines.
+  Check("a;\n\n\n\x08\x08\n \x08\x08\n\x08\x08\nb;\n", "a;\n\n\n\x08\x08\n \x08\x08\n\x08\x08\nb;\n");
+  Check("x = a +\n\x08\x08\n  b;\n", "x = a +\n\x08\x08\n  b;\n");
 }
 
 }  // namespace

@@ -1,17 +1,13 @@
-// Recording fakes, a failing file system and a temporary folder for the driver and road tests.
+// Recording fakes and a failing file system for the driver and road tests.
 #pragma once
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "pipeline/file_road.h"
+#include "support/temp_files.h"
 #include "text/engine.h"
 
 namespace lumivex::testing {
@@ -27,21 +23,10 @@ class RoadProgress : public Progress {
   std::vector<std::string> calls;
 };
 
-// Records the boxes shown as "caption|text", with "|not OK/Cancel" for other buttons.
-class RoadMessages : public Messages {
- public:
-  MessageButton Show(std::string_view text, std::string_view caption, MessageButtons buttons) override {
-    boxes.push_back(std::string(caption) + "|" + std::string(text) +
-                    (buttons == MessageButtons::OkCancel ? "" : "|not OK/Cancel"));
-    return MessageButton::Ok;
-  }
-  std::vector<std::string> boxes;
-};
-
 // The real file system with one operation failing or throwing (Exists: every name is taken).
 class FaultyFileSystem : public FileSystem {
  public:
-  enum class Op { None, Exists, ReadAll, CreateDirectories, CopyNewFile, ReplaceContents };
+  enum class Op { None, Exists, ReadAll, CreateDirectories, WriteNewFile, ReplaceContents };
   FaultyFileSystem(Op op, bool throws) : op_(op), throws_(throws) {}
 
   bool IsRegularFile(const std::string& path) override { return real_.IsRegularFile(path); }
@@ -52,8 +37,8 @@ class FaultyFileSystem : public FileSystem {
   bool CreateDirectories(const std::string& path) override {
     return !Fails(Op::CreateDirectories) && real_.CreateDirectories(path);
   }
-  bool CopyNewFile(const std::string& from, const std::string& to) override {
-    return !Fails(Op::CopyNewFile) && real_.CopyNewFile(from, to);
+  bool WriteNewFile(const std::string& path, std::string_view bytes) override {
+    return !Fails(Op::WriteNewFile) && real_.WriteNewFile(path, bytes);
   }
   bool ReplaceContents(const std::string& path, std::string_view bytes) override {
     return !Fails(Op::ReplaceContents) && real_.ReplaceContents(path, bytes);
@@ -69,31 +54,6 @@ class FaultyFileSystem : public FileSystem {
   FileSystem& real_ = RealFileSystem();
   Op op_;
   bool throws_;
-};
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A fresh folder under the temporary folder, removed with its contents afterwards.
-class RoadTempDir {
- public:
-  RoadTempDir() {
-    std::string name = (std::filesystem::temp_directory_path() / "lumivex-road-XXXXXX").string();
-    if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("no temporary folder");
-    path_ = name;
-  }
-  ~RoadTempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
-  const std::filesystem::path& path() const { return path_; }
-  // Writes bytes to name inside the folder; returns the full path.
-  std::string Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-    return (path_ / name).string();
-  }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace lumivex::testing

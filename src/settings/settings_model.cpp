@@ -1,4 +1,4 @@
-#include "pipeline/settings_model.h"
+#include "settings/settings_model.h"
 
 #include <algorithm>
 

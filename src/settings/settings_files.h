@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pipeline/settings_model.h"
+#include "settings/settings_model.h"
 #include "text/engine.h"
 
 namespace lumivex {

@@ -1,4 +1,4 @@
-#include "pipeline/settings_files.h"
+#include "settings/settings_files.h"
 
 #include <algorithm>
 #include <charconv>

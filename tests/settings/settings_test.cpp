@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "pipeline/settings_files.h"
-#include "pipeline/settings_model.h"
-#include "pipeline/support/road_fakes.h"
+#include "settings/settings_files.h"
+#include "settings/settings_model.h"
+#include "support/temp_files.h"
 #include "text/line_cursor.h"
 
 namespace lumivex {

@@ -37,7 +37,7 @@ std::size_t TailAfterLastBrace(std::string_view text) {
 class GatheringWalk {
  public:
   GatheringWalk(std::string_view text, NameList& globals)
-      : unread_(std::string(text)), tail_(TailAfterLastBrace(text)), globals_(globals) {}
+      : text_(text), unread_(std::string(text)), tail_(TailAfterLastBrace(text)), globals_(globals) {}
 
   void Run() {
     while (!unread_.Empty()) {
@@ -82,8 +82,10 @@ class GatheringWalk {
     } else if (Holds(code, "}")) {
       if (RestHoldsBrace()) returnSeen_ = false;
     } else if (!RestHoldsBrace() && !tailCollected_) {
-      // Past the last "}" the rest of the text is file scope; it is read once.
-      CollectDeclarations(unread_.Rest(), globals_);
+      // Past the last "}" the text is file scope; it is read once, from
+      // behind that "}" (the whole text when it holds none).
+      CollectDeclarations(text_.substr(tail_ == std::string_view::npos ? 0 : text_.size() - tail_),
+                          globals_);
       tailCollected_ = true;
     }
   }
@@ -100,6 +102,7 @@ class GatheringWalk {
     chunk_ += "\r\n";
   }
 
+  const std::string_view text_;
   LineCursor unread_;
   const std::size_t tail_;
   NameList& globals_;

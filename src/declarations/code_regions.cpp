@@ -1,5 +1,7 @@
 #include "declarations/code_regions.h"
 
+#include <algorithm>
+
 #include "text/text.h"
 
 namespace lumivex {
@@ -66,7 +68,8 @@ std::vector<Region> ClassifyRegions(std::string_view text) {
 }
 
 std::size_t FindInCode(std::string_view text, const std::vector<Region>& regions,
-                       std::string_view needle, std::size_t from) {
+                       std::string_view needle, std::size_t from, std::size_t to) {
+  text = text.substr(0, std::min(to, text.size()));
   for (std::size_t p = FindMbcs(text, needle, from); p != kNone; p = FindMbcs(text, needle, p + 1)) {
     if (regions[p] == Region::Code) return p;
   }

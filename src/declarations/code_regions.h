@@ -21,10 +21,11 @@ enum class Region : char {
 // two-byte characters are read as wholes.
 std::vector<Region> ClassifyRegions(std::string_view text);
 
-// 0-based start of the first occurrence of needle at or after from whose
+// 0-based start of the first occurrence of needle within [from, to) whose
 // first byte is code; npos when none.
 std::size_t FindInCode(std::string_view text, const std::vector<Region>& regions,
-                       std::string_view needle, std::size_t from = 0);
+                       std::string_view needle, std::size_t from = 0,
+                       std::size_t to = std::string_view::npos);
 
 // A line of a text cut at its "//" comment; `at` is the line's offset in the
 // text the regions were classified from.

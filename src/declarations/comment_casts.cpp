@@ -75,8 +75,8 @@ std::size_t FindCommentCall(std::string_view text, const std::vector<Region>& re
                             std::size_t from = 0, std::size_t to = kNone) {
   static constexpr std::string_view kWord = "Comment";
   to = std::min(to, text.size());
-  for (std::size_t p = FindInCode(text, regions, kWord, from); p != kNone && p < to;
-       p = FindInCode(text, regions, kWord, p + 1)) {
+  for (std::size_t p = FindInCode(text, regions, kWord, from, to); p != kNone;
+       p = FindInCode(text, regions, kWord, p + 1, to)) {
     if (!IsWholeWordAt(text, p, kWord.size())) continue;
     std::size_t q = p + kWord.size();
     while (q < to && (text[q] == ' ' || text[q] == '\t')) ++q;

@@ -139,6 +139,8 @@ class Caster {
     if (!IsNonStringVariable(core)) return std::string(operand);
     // The cast goes right in front of the name; the blanks around it stay.
     const std::size_t at = operand.find(core);
+    // A name split by a line break ("x" and "n" read as "xn") is no variable.
+    if (at == kNone) return std::string(operand);
     std::string out(operand.substr(0, at));
     out += "(string)";
     out += operand.substr(at);

@@ -65,7 +65,7 @@ class GatheringWalk {
     if (name != previousName_ && previousName_.size() >= 2) {
       globals_.Append(name + "(", std::string(HeadType(head)));
       // What follows the last "}" of the function before is file-scope text,
-      // unless a return stood in it.
+      // unless a return line came after that function's closing brace.
       if (!returnSeen_ && Holds(chunk_, "}")) {
         FetchUpToLast("}", chunk_);
         CollectDeclarations(chunk_, globals_);

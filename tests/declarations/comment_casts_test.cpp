@@ -11,7 +11,7 @@ using testing::Crlf;
 class CommentCastsTest : public testing::EngineTest {
  protected:
   CommentCastsTest() {
-    for (const char* name : {"x", "n", "buy", "sell"}) locals.Append(name, "int");
+    for (const char* name : {"x", "n", "xn", "buy", "sell"}) locals.Append(name, "int");
     locals.Append("t", "string");
     globals.Append("y", "double");
     globals.Append("MAGIC", "");
@@ -51,7 +51,7 @@ TEST_F(CommentCastsTest, Unchanged) {
   Unchanged("Comment(t);\nComment(s, \"x\");\nComment(a[x], -x, f(x), (string)x);");
   // Comment only in a literal or a comment: no call, no line pulled in.
   Unchanged("Print(\"Comment(x)\"); // Comment(x\ny = f(x); // Comment\nz = g(x);");
-  Unchanged("MyComment(x);\nComment (t);");
+  Unchanged("MyComment(x);\nComment (t);\nComment(x\n n);");
 }
 
 }  // namespace

@@ -85,11 +85,11 @@ std::size_t FindCommentCall(std::string_view text, const std::vector<Region>& re
   return kNone;
 }
 
-// The operand's text without the blanks and line ends around it and inside
-// its line breaks.
+// The operand with its lines trimmed and joined: what a name is compared with.
 std::string Core(std::string_view operand) { return JoinTrimmedLines(operand); }
 
-// The text inside an operand that is one parenthesised group, or npos.
+// Where an operand that is one parenthesised group opens and closes; npos
+// for any other operand.
 struct Parenthesised {
   std::size_t open = kNone;
   std::size_t close = kNone;
@@ -107,8 +107,9 @@ class Caster {
  public:
   Caster(const NameList& locals, const NameList& globals) : locals_(locals), globals_(globals) {}
 
-  // A lone operand is cast when `cast` says so: always for a whole
-  // argument, and inside parentheses when the group is joined to a string.
+  // A string operand is a literal or a variable of type "string". A lone
+  // operand is cast when `cast` says so: always for a whole argument, and
+  // inside parentheses when the group is joined to a string.
   std::string Chain(std::string_view text, bool cast) const {
     const std::vector<std::string_view> operands = SplitTopLevel(text, '+');
     if (operands.size() == 1) return Operand(text, cast);

@@ -1,5 +1,6 @@
 #include "pipeline/driver.h"
 
+#include "declarations/function_pass.h"
 #include "pipeline/line_prepass.h"
 #include "pipeline/phases.h"
 #include "rules/and_or.h"
@@ -102,7 +103,8 @@ std::string ConvertText(Engine& engine, std::string_view source) {
   Advance(engine, max, 5);
   text = FixUnrecognizedEscape(engine, text);
   Advance(engine, max, 6);
-  // Phase 9: AnalyseFunctionBodies(text, globalSection) plugs in here.
+  // Phase 9: the per-function pass; its rules read their own switches.
+  text = AnalyseFunctionBodies(engine, text, globalSection);
   Advance(engine, max, 7);
 
   // Phase 10: the collected global initialisers go into init.

@@ -3,8 +3,10 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -97,9 +99,11 @@ UpdateResult RunUpdateRoad(const UpdateRequest& request) {
   const std::filesystem::path archive = request.programFolder / kUpdateArchiveName;
   const std::string url =
       request.downloadUrl.empty() ? std::string(kUpdateArchivePath) : request.downloadUrl;
-  auto finish = [&archive](UpdateOutcome outcome, pid_t updater = -1) {
+  std::filesystem::path trial;
+  auto finish = [&](UpdateOutcome outcome, pid_t updater = -1) {
     std::error_code ec;
     std::filesystem::remove(archive, ec);
+    if (!trial.empty()) std::filesystem::remove_all(trial, ec);
     return UpdateResult{outcome, updater};
   };
 
@@ -108,6 +112,17 @@ UpdateResult RunUpdateRoad(const UpdateRequest& request) {
   }
   static const UnlhaBinding kNone;
   const UnlhaBinding& unlha = request.unlha ? *request.unlha : kNone;
+
+  // A trial extraction into a fresh folder first: an archive that does not
+  // unpack whole, or holds no updater, leaves the program folder as it was.
+  std::string trialName = (request.programFolder / ".update-XXXXXX").string();
+  if (!::mkdtemp(trialName.data())) return finish(UpdateOutcome::ExtractFailed);
+  trial = trialName;
+  if (ExtractArchive(unlha, archive.string(), trial.string(), request.window) != 0) {
+    return finish(UpdateOutcome::ExtractFailed);
+  }
+  if (!FindUpdater(trial)) return finish(UpdateOutcome::UpdaterMissing);
+
   if (ExtractArchive(unlha, archive.string(), request.programFolder.string(), request.window) != 0) {
     return finish(UpdateOutcome::ExtractFailed);
   }

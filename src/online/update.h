@@ -56,8 +56,10 @@ struct UpdateResult {
   pid_t updater = -1;  // set when the updater started
 };
 
-// The whole road: download (user agent "LumivexGet_"), extraction into the
-// program folder, updater found and started, archive deleted.
+// The whole road: download (user agent "LumivexGet_"), a trial extraction
+// into a fresh folder that must hold the updater, the extraction into the
+// program folder, updater found and started, archive deleted. The program
+// folder changes only when the archive unpacked whole and holds the updater.
 UpdateResult RunUpdateRoad(const UpdateRequest& request);
 
 }  // namespace lumivex

@@ -115,6 +115,29 @@ std::string Level2(const LhaEntry& e) {
 
 }  // namespace
 
+LhaEntry LhaFile(std::string name, std::string data, std::optional<unsigned> mode) {
+  LhaEntry e;
+  e.name = std::move(name);
+  e.data = std::move(data);
+  e.mode = mode;
+  return e;
+}
+
+LhaEntry LhaFolder(std::string name) {
+  LhaEntry e;
+  e.name = std::move(name);
+  e.kind = LhaEntry::Kind::Folder;
+  return e;
+}
+
+LhaEntry LhaSymlink(std::string name, std::string target) {
+  LhaEntry e;
+  e.name = std::move(name);
+  e.kind = LhaEntry::Kind::Symlink;
+  e.linkTarget = std::move(target);
+  return e;
+}
+
 std::uint16_t LhaCrc16(std::string_view data) {
   unsigned crc = 0;
   for (unsigned char c : data) {

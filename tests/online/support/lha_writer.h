@@ -28,6 +28,10 @@ struct LhaEntry {
   char osId = 'U';                     // level 2
 };
 
+LhaEntry LhaFile(std::string name, std::string data, std::optional<unsigned> mode = std::nullopt);
+LhaEntry LhaFolder(std::string name);
+LhaEntry LhaSymlink(std::string name, std::string target);
+
 // The CRC-16 LHA stores (polynomial 0xA001 reflected, start 0).
 std::uint16_t LhaCrc16(std::string_view data);
 

@@ -46,7 +46,7 @@ class JobRegistry {
              std::function<void(Result)> apply);
 
   // Sets the abort flag of every unfinished job of kind; their results still
-  // arrive (a failed download looks like an unreachable site).
+  // arrive, as those of a check whose site stopped answering.
   void Abort(JobKind kind);
   // Aborts every job, joins all threads and starts no new one; results not
   // yet applied are dropped.

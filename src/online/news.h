@@ -39,8 +39,8 @@ struct NewsFields {
 };
 
 // What the GUI thread does with a result, in this order: take the fields,
-// enable tmrNewNewsQS ("There is no news." when asked), enable tmrNewsShow,
-// save the state file.
+// enable tmrNewNewsQS (whose handler shows kNoNewsMessage only when
+// NewsAsked), enable tmrNewsShow, save the state file.
 struct NewsDecision {
   NewsFields fields;
   bool enableNoNewsTimer = false;  // tmrNewNewsQS
@@ -54,8 +54,9 @@ float NewsNumber(std::string_view id);
 
 // The decision for one check.
 // - Unreachable site: nothing changes, nothing is shown, even when asked.
-// - An error answer or a list with a line over 20 bytes: nothing stored;
-//   "There is no news." when asked. (A not-a-list body still becomes NewsText.)
+// - An error answer or a list with a line over 20 bytes: nothing stored,
+//   tmrNewNewsQS enabled. (A body that is no list still becomes NewsText, so
+//   the window lists its lines.)
 // - A list whose newest number beats NewisionNumber: the id is stored and the
 //   number raised to it, the window shown unless flgNotNews is "1" (shown all
 //   the same when asked), the state file saved.

@@ -123,6 +123,8 @@ TEST(JobRegistry, AbortEndsOneKindOnly) {
   gui.Drain();
   ASSERT_EQ(news.size(), 1u);
   EXPECT_FALSE(news[0].reachable);  // an aborted probe looks like an unreachable site
+  // The thread ends right after posting.
+  for (int i = 0; i < 200 && jobs.Unfinished(JobKind::NewsCheck) > 0; ++i) std::this_thread::sleep_for(5ms);
   EXPECT_EQ(jobs.Unfinished(JobKind::NewsCheck), 0);
   EXPECT_EQ(jobs.Unfinished(JobKind::PageFetch), 1);
 }

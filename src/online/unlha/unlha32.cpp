@@ -29,7 +29,6 @@ struct Command {
 bool IsPathByte(unsigned char c) { return c >= 0x20 && c != 0x7F && c != '"'; }
 
 std::optional<Command> ParseCommand(std::string_view line) {
-  std::vector<std::string_view> options;
   std::vector<std::string> paths;
   bool sawVerb = false;
   std::size_t i = 0;
@@ -58,10 +57,11 @@ std::optional<Command> ParseCommand(std::string_view line) {
       continue;
     }
     if (token.size() < 2 || token.front() != '-') return std::nullopt;
+    // Options are accepted as they stand; extraction always keeps folders
+    // and never asks.
     for (unsigned char c : token) {
       if (c <= 0x20 || c >= 0x7F || c == '"') return std::nullopt;
     }
-    options.push_back(token);
   }
   if (!sawVerb || paths.size() != 2) return std::nullopt;
   return Command{paths[0], paths[1]};

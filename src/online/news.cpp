@@ -27,6 +27,13 @@ NewsCheckResult CheckNews(const SiteAccess& access, const AbortFlag& abort) {
   return result;
 }
 
+bool StartNewsCheck(JobRegistry& jobs, const SiteAccess& access,
+                    std::function<void(NewsCheckResult)> apply) {
+  return jobs.Start<NewsCheckResult>(
+      JobKind::NewsCheck, [access](const AbortFlag& abort) { return CheckNews(access, abort); },
+      std::move(apply));
+}
+
 float NewsNumber(std::string_view id) {
   if (id.empty() || id.size() > kMaxNumberedIdBytes) return 0.0f;
   return static_cast<float>(FloatVal(DigitsAndPoints(id)));
@@ -85,6 +92,16 @@ std::vector<std::string> NewsListItems(std::string_view newsText) {
 NewsPageResult FetchNewsPage(const SiteAccess& access, std::string_view newsId,
                              unsigned long long ticket, const AbortFlag& abort) {
   return NewsPageResult{ticket, DownloadPage(access, NewsPagePath(newsId), &abort)};
+}
+
+bool StartNewsPageFetch(JobRegistry& jobs, const SiteAccess& access, std::string newsId,
+                        unsigned long long ticket, std::function<void(NewsPageResult)> apply) {
+  return jobs.Start<NewsPageResult>(
+      JobKind::PageFetch,
+      [access, newsId = std::move(newsId), ticket](const AbortFlag& abort) {
+        return FetchNewsPage(access, newsId, ticket, abort);
+      },
+      std::move(apply));
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "online/http.h"
+#include "online/jobs.h"
 
 namespace lumivex {
 
@@ -28,6 +29,10 @@ struct NewsCheckResult {
 
 // The worker: probe, then the list. Runs on a job thread.
 NewsCheckResult CheckNews(const SiteAccess& access, const AbortFlag& abort);
+
+// Starts CheckNews as a JobKind::NewsCheck job; apply runs on the GUI thread.
+bool StartNewsCheck(JobRegistry& jobs, const SiteAccess& access,
+                    std::function<void(NewsCheckResult)> apply);
 
 // The main window's news fields, as the decision reads them.
 struct NewsFields {
@@ -77,6 +82,11 @@ struct NewsPageResult {
 // The worker of a page fetch: NewsPagePath(newsId) on the site.
 NewsPageResult FetchNewsPage(const SiteAccess& access, std::string_view newsId,
                              unsigned long long ticket, const AbortFlag& abort);
+
+// Starts FetchNewsPage as a JobKind::PageFetch job; apply runs on the GUI
+// thread and shows the page only when LatestRequest::IsLatest(result.ticket).
+bool StartNewsPageFetch(JobRegistry& jobs, const SiteAccess& access, std::string newsId,
+                        unsigned long long ticket, std::function<void(NewsPageResult)> apply);
 
 // A page's bytes as UTF-8. The character set is taken from, in this order: a
 // byte-order mark, the charset of the Content-Type header, a <meta> charset in

@@ -23,6 +23,12 @@ VersionCheckResult CheckVersion(const SiteAccess& access, const AbortFlag& abort
   return result;
 }
 
+bool StartVersionCheck(JobRegistry& jobs, JobKind kind, const SiteAccess& access,
+                       std::function<void(VersionCheckResult)> apply) {
+  return jobs.Start<VersionCheckResult>(
+      kind, [access](const AbortFlag& abort) { return CheckVersion(access, abort); }, std::move(apply));
+}
+
 bool UserListMatches(std::string_view list, std::string_view text) {
   if (PosNth(0, kAllUsersMarker, text) > 0) return true;
   std::size_t start = 0;

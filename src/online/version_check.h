@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "online/http.h"
+#include "online/jobs.h"
 
 namespace lumivex {
 
@@ -33,6 +34,11 @@ struct VersionCheckResult {
 
 // The worker: probe, then the version file. Runs on a job thread.
 VersionCheckResult CheckVersion(const SiteAccess& access, const AbortFlag& abort);
+
+// Starts CheckVersion as a job of kind (SplashVersionCheck for the splash
+// window's check, VersionCheck for tmrVerCheck2's); apply runs on the GUI thread.
+bool StartVersionCheck(JobRegistry& jobs, JobKind kind, const SiteAccess& access,
+                       std::function<void(VersionCheckResult)> apply);
 
 // True when text holds "All-User-No;", or when an item of list occurs in text
 // (ASCII case folded). list is items each followed by ","; a last item

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../../src/online/unlha/unlha32.h"
 #include "online/support/lha_writer.h"
 #include "online/support/tree_snapshot.h"
+#include "online/unlha/unlha32.h"
 #include "platform/support/temp_dir.h"
 
 namespace lumivex {

@@ -27,18 +27,6 @@ SiteAccess Patient(const HttpServer& server) {
   return access;
 }
 
-bool StartNews(JobRegistry& jobs, const SiteAccess& access, std::function<void(NewsCheckResult)> apply) {
-  return jobs.Start<NewsCheckResult>(
-      JobKind::NewsCheck, [access](const AbortFlag& abort) { return CheckNews(access, abort); },
-      std::move(apply));
-}
-
-bool StartVersion(JobRegistry& jobs, const SiteAccess& access, std::function<void(VersionCheckResult)> apply) {
-  return jobs.Start<VersionCheckResult>(
-      JobKind::VersionCheck, [access](const AbortFlag& abort) { return CheckVersion(access, abort); },
-      std::move(apply));
-}
-
 TEST(JobRegistry, WorkersPostOneResultThatRunsOnTheGuiThread) {
   HttpServer server;
   server.Route("/soft/Attestation/Lumivex/News.txt", Reply::Ok("0512\r\n"));
@@ -48,11 +36,11 @@ TEST(JobRegistry, WorkersPostOneResultThatRunsOnTheGuiThread) {
   const auto guiThread = std::this_thread::get_id();
   std::vector<NewsCheckResult> news;
   std::vector<VersionCheckResult> versions;
-  ASSERT_TRUE(StartNews(jobs, Patient(server), [&](NewsCheckResult r) {
+  ASSERT_TRUE(StartNewsCheck(jobs, Patient(server), [&](NewsCheckResult r) {
     EXPECT_EQ(std::this_thread::get_id(), guiThread);
     news.push_back(r);
   }));
-  ASSERT_TRUE(StartVersion(jobs, Patient(server), [&](VersionCheckResult r) { versions.push_back(r); }));
+  ASSERT_TRUE(StartVersionCheck(jobs, JobKind::VersionCheck, Patient(server), [&](VersionCheckResult r) { versions.push_back(r); }));
   ASSERT_TRUE(gui.WaitFor(2, 10s));
   EXPECT_TRUE(news.empty());  // nothing applied until the GUI thread runs it
   EXPECT_EQ(gui.Drain(), 2);
@@ -85,8 +73,8 @@ TEST(JobRegistry, CloseAbortsJoinsAndDropsLateResults) {
   GuiQueue gui;
   JobRegistry jobs(gui.Poster());
   int applied = 0;
-  ASSERT_TRUE(StartNews(jobs, Patient(server), [&](NewsCheckResult) { ++applied; }));
-  ASSERT_TRUE(StartVersion(jobs, Patient(server), [&](VersionCheckResult) { ++applied; }));
+  ASSERT_TRUE(StartNewsCheck(jobs, Patient(server), [&](NewsCheckResult) { ++applied; }));
+  ASSERT_TRUE(StartVersionCheck(jobs, JobKind::VersionCheck, Patient(server), [&](VersionCheckResult) { ++applied; }));
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(jobs.Unfinished(), 2);
 
@@ -100,7 +88,7 @@ TEST(JobRegistry, CloseAbortsJoinsAndDropsLateResults) {
 
   gui.Drain();  // results the workers posted on their way out
   EXPECT_EQ(applied, 0);
-  EXPECT_FALSE(StartNews(jobs, Patient(server), [&](NewsCheckResult) { ++applied; }));
+  EXPECT_FALSE(StartNewsCheck(jobs, Patient(server), [&](NewsCheckResult) { ++applied; }));
 }
 
 TEST(JobRegistry, AbortEndsOneKindOnly) {
@@ -110,12 +98,8 @@ TEST(JobRegistry, AbortEndsOneKindOnly) {
   GuiQueue gui;
   JobRegistry jobs(gui.Poster());
   std::vector<NewsCheckResult> news;
-  ASSERT_TRUE(StartNews(jobs, Patient(server), [&](NewsCheckResult r) { news.push_back(r); }));
-  const SiteAccess access = Patient(server);
-  ASSERT_TRUE(jobs.Start<NewsPageResult>(
-      JobKind::PageFetch,
-      [access](const AbortFlag& abort) { return FetchNewsPage(access, "0512", 1, abort); },
-      [](NewsPageResult) {}));
+  ASSERT_TRUE(StartNewsCheck(jobs, Patient(server), [&](NewsCheckResult r) { news.push_back(r); }));
+  ASSERT_TRUE(StartNewsPageFetch(jobs, Patient(server), "0512", 1, [](NewsPageResult) {}));
   std::this_thread::sleep_for(200ms);
 
   jobs.Abort(JobKind::NewsCheck);
@@ -138,14 +122,9 @@ TEST(LatestRequest, OnlyTheNewestPageFetchIsShown) {
   LatestRequest pages;
   std::vector<std::string> shown;
   auto fetch = [&](std::string id) {
-    const unsigned long long ticket = pages.Next();
-    const SiteAccess access = Patient(server);
-    return jobs.Start<NewsPageResult>(
-        JobKind::PageFetch,
-        [access, id, ticket](const AbortFlag& abort) { return FetchNewsPage(access, id, ticket, abort); },
-        [&](NewsPageResult r) {
-          if (pages.IsLatest(r.ticket) && r.page) shown.push_back(r.page->body);
-        });
+    return StartNewsPageFetch(jobs, Patient(server), id, pages.Next(), [&](NewsPageResult r) {
+      if (pages.IsLatest(r.ticket) && r.page) shown.push_back(r.page->body);
+    });
   };
   ASSERT_TRUE(fetch("0511"));
   ASSERT_TRUE(fetch("0512"));

@@ -33,6 +33,8 @@ class BodySink {
   virtual void Begin(std::int64_t /*contentLength*/) {}
   // False stops the transfer as a failure.
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // From libcurl's progress callback.
+  virtual void Tick() {}
 };
 
 enum class Mode { Probe, Body };
@@ -78,6 +80,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
 
 int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   const auto* t = static_cast<const Transfer*>(user);
+  if (t->sink) t->sink->Tick();
   return t->abort && t->abort->load() ? 1 : 0;
 }
 
@@ -194,6 +197,10 @@ class FileSink : public BodySink {
     written_ += static_cast<std::int64_t>(size);
     if (progress_) progress_->Advance(static_cast<std::int64_t>(size));
     return true;
+  }
+
+  void Tick() override {
+    if (progress_) progress_->Tick();
   }
 
  private:

@@ -4,7 +4,7 @@
 // Each call uses one easy handle of its own and closes it before it returns,
 // so calls may run on several threads at once. Only http is spoken, for the
 // first request and for at most five redirects; proxies come from the usual
-// environment variables (http_proxy, no_proxy ...). An answer counts only
+// environment variables (http_proxy, no_proxy ...). A download counts only
 // when its status is 200-299 and its body is complete; everything is bounded
 // by the time-outs and size caps of HttpOptions.
 #pragma once
@@ -98,6 +98,9 @@ class DownloadProgress {
   virtual void Advance(std::int64_t bytes) = 0;
   // Once at the end, whatever the outcome (the bar is hidden).
   virtual void End() = 0;
+  // Now and then while the transfer runs, at least once a second, also while
+  // the server says nothing: a chance to let pending window events run.
+  virtual void Tick() {}
 };
 
 // Downloads url (rebuilt by SiteUrl) to localPath with the user agent

@@ -49,9 +49,11 @@ class RecordingProgress : public DownloadProgress {
   void Begin(std::int64_t total) override { begun.push_back(total); }
   void Advance(std::int64_t bytes) override { advanced += bytes; }
   void End() override { ++ended; }
+  void Tick() override { ++ticks; }
   std::vector<std::int64_t> begun;
   std::int64_t advanced = 0;
   int ended = 0;
+  int ticks = 0;
 };
 
 // ---- texts -----------------------------------------------------------------
@@ -245,10 +247,12 @@ TEST(DownloadHttpFile, SilentServerEndsWithinTheBound) {
   HttpServer server;
   TempDir dir;
   server.Route("/soft/x.lzh", Reply::Silent());
+  RecordingProgress progress;
   const auto start = Clock::now();
-  EXPECT_EQ(DownloadHttpFile(Access(server), "", dir / "x.lzh", "soft/x.lzh"), -1);
+  EXPECT_EQ(DownloadHttpFile(Access(server), "", dir / "x.lzh", "soft/x.lzh", &progress), -1);
   EXPECT_LT(SecondsSince(start), 4.0);
   EXPECT_FALSE(std::filesystem::exists(dir / "x.lzh"));
+  EXPECT_GT(progress.ticks, 0);  // the window can stay live meanwhile
 }
 
 TEST(AbortFlag, EndsATransferWithinAboutTwoSeconds) {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "online/site.h"
+#include "text/line_cursor.h"
 #include "text/text.h"
 #include "text/transcode.h"
 
@@ -49,17 +50,17 @@ NewsDecision DecideNews(const NewsCheckResult& result, const NewsFields& current
   }
   d.fields.NewsText = result.body;
 
-  std::string rest = result.body;
+  LineCursor lines(result.body);
   std::string newest;
   bool foundNewest = false;
-  while (!rest.empty()) {
-    const std::string line = Fetch("\r\n", rest);
+  while (!lines.Empty()) {
+    const std::string_view line = lines.FetchView();
     if (line.size() > kMaxIdBytes) {
       d.enableNoNewsTimer = true;
       return d;
     }
     if (!foundNewest && !line.empty()) {
-      newest = line;
+      newest = std::string(line);
       foundNewest = true;
     }
   }
@@ -84,8 +85,8 @@ NewsDecision DecideNews(const NewsCheckResult& result, const NewsFields& current
 
 std::vector<std::string> NewsListItems(std::string_view newsText) {
   std::vector<std::string> items;
-  std::string rest(newsText);
-  while (!rest.empty()) items.push_back(Fetch("\r\n", rest));
+  LineCursor lines{std::string(newsText)};
+  while (!lines.Empty()) items.push_back(lines.Fetch());
   return items;
 }
 

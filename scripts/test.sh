@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Lumivex needs, builds everything and runs every test; then
 # builds the engine a second time under AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs its tests again.
+# UndefinedBehaviorSanitizer and runs its tests again; then the online
+# services (threads, sockets, the archiver plugin) under the same sanitizers
+# and under ThreadSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -18,3 +20,15 @@ cmake -S "$top" -B "$top/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$top/build-sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"
+
+cmake -S "$top" -B "$top/build-online-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DLUMIVEX_ONLINE_ONLY=ON -DLUMIVEX_SANITIZE=ON -DLUMIVEX_BENCHMARKS=OFF
+cmake --build "$top/build-online-sanitize" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build-online-sanitize" --output-on-failure -j "$jobs"
+
+cmake -S "$top" -B "$top/build-online-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DLUMIVEX_ONLINE_ONLY=ON -DLUMIVEX_SANITIZE_THREAD=ON -DLUMIVEX_BENCHMARKS=OFF
+cmake --build "$top/build-online-tsan" -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir "$top/build-online-tsan" --output-on-failure -j "$jobs"

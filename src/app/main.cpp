@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/setting_window.h"
 #include "app/version_window.h"
+#include "online/http.h"
 #include "settings/settings_model.h"
 #include "platform/clock_qt.h"
 #include "platform/desktop_qt.h"
@@ -61,6 +62,9 @@ void RunWindows(QApplication& app) {
 
 int main(int argc, char** argv) {
   using namespace lumivex;
+  // libcurl's global state, set up before any thread starts and released
+  // after the windows (and every online job) are gone.
+  NetLibrary net;
   // Before any window: a second start of the same program file ends here.
   SingleInstanceLock lock(ProgramFilePath().string());
   const LockResult locked = lock.Acquire();

@@ -242,7 +242,9 @@ std::string FixCommentConversion(Engine& engine, std::string_view body, const Na
       const std::string_view next = unread.FetchView();
       const LineSplit part = SplitLine(next, regions, nextAt);
       original += next;
-      statement.append(part.code).append("\r\n");
+      // The call is rewritten on one line; a line end kept inside it would
+      // leave an empty line behind it that the next conversion takes away.
+      statement.append(part.code);
       comments += part.comment;
       scan(nextAt, nextAt + part.code.size());
     }

@@ -35,8 +35,10 @@ TEST_F(CommentCastsTest, CastsBareNumberVariables) {
   Check("Comment(\"a \" + y + \" b \" +  n );", "Comment(\"a \" + (string)y + \" b \" +  (string)n );");
   Check("Comment(MAGIC); y = 1;\n", "Comment((string)MAGIC); y = 1;\n");
   Check("if (a) Comment((x), f(x));", "if (a) Comment(((string)x), f(x));");
-  // A call over two lines comes out on one; its comments follow it.
-  Check("Comment(t, // why\n   x);\n}", "Comment(t,    (string)x);\n// why\n}");
+  // A call over two lines comes out on one line, its comments behind it, and
+  // no empty line follows it that a second conversion would take away.
+  Check("Comment(t, // why\n   x);\n}", "Comment(t,    (string)x);// why\n}");
+  Check("Comment(t,\n   x);\nreturn(0);", "Comment(t,   (string)x);\nreturn(0);");
 }
 
 TEST_F(CommentCastsTest, SumsStayNumbers) {

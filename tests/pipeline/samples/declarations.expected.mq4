@@ -26,7 +26,6 @@ int _i_ ;//unused;
    }
    GlobalVariableSet("Lots", Lots);
    Comment("Total: " + (string)total, (string)_i_,           (string)delete_);
-
    return(0);
 }
 

@@ -329,9 +329,15 @@ std::string CommentOutUnusedLocals(Engine& engine, std::string_view body, const 
     const std::string& name = locals.Name(i);
     if (IsIdentifier(name) && seen.insert(name).second) names.push_back(name);
   }
-  std::string out(body);
-  if (names.empty()) return out;
-  auto uses = CountUsesOutsideComments(out, names);
+  if (names.empty()) return std::string(body);
+  // The function head, up to its "{", declares nothing of the body: a head
+  // whose default parameter value holds "=" would otherwise read as a
+  // declaration statement and swallow the body's first line.
+  const std::size_t brace = FindInCode(body, ClassifyRegions(body), "{", 0, body.size());
+  const std::size_t headEnd = brace == kNone ? 0 : brace + 1;
+  const std::string head(body.substr(0, headEnd));
+  std::string out(body.substr(headEnd));
+  auto uses = CountUsesOutsideComments(head + out, names);
   for (std::size_t i = paramCount; i < locals.size(); ++i) {
     const std::string name = locals.Name(i);
     if (!IsIdentifier(name) || uses[name] > 1) continue;
@@ -339,9 +345,9 @@ std::string CommentOutUnusedLocals(Engine& engine, std::string_view body, const 
     if (rewritten == out) continue;
     // A declarator moved into a comment takes the uses in its initialiser with it.
     out = std::move(rewritten);
-    uses = CountUsesOutsideComments(out, names);
+    uses = CountUsesOutsideComments(head + out, names);
   }
-  return out;
+  return head + out;
 }
 
 }  // namespace lumivex

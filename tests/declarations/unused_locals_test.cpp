@@ -116,5 +116,15 @@ TEST_F(CommentOutUnusedTest, OnlyUnusedLocalsAfterTheParameters) {
   EXPECT_EQ(FixLocalDeclarations(engine, body, Names({"a"}), NameList(), 0), body);
 }
 
+// A head whose default parameter value holds "=" is no declaration statement:
+// it never swallows the body's first line.
+TEST_F(CommentOutUnusedTest, TheHeadIsNeverADeclaration) {
+  const std::string body = Crlf("int f(string sep = \",\"){\n   int k;\n   Print(sep);\n}");
+  EXPECT_EQ(FixLocalDeclarations(engine, body, Names({"sep", "k"}), NameList(), 1),
+            Crlf("int f(string sep = \",\"){\n// k;\n   Print(sep);\n}"));
+  const std::string second = Crlf("int f(string sep = \",\"){\n   double k; Print(sep);\n}");
+  EXPECT_EQ(FixLocalDeclarations(engine, second, Names({"sep", "k"}), NameList(), 1), second);
+}
+
 }  // namespace
 }  // namespace lumivex

@@ -93,6 +93,7 @@ TSetting::TSetting(SettingsModel& model, QWidget* parent, std::function<Rect()> 
   setPalette(palette);
   setAutoFillBackground(true);
   setFixedSize(kClientWidth, kClientHeight);
+  SetFixedWindowButtons(this, false);
 
   BuildControls();
   ShowEverything();

@@ -97,8 +97,14 @@ class MainWindowTest : public QObject {
                                            "</body>\r\n</html>\r\n"));
     QVERIFY(!Exists("DebugLog.txt"));
     for (char16_t c : {u'書', u'フ', u'択'}) QVERIFY(QFontMetrics(w.font()).inFont(QChar(c)));
-    w.chk_FrontMost->setChecked(true);
-    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    // A fixed-size window: minimise and close, no maximise, also once kept on top.
+    for (bool frontMost : {false, true}) {
+      w.chk_FrontMost->setChecked(frontMost);
+      const Qt::WindowFlags flags = w.windowFlags();
+      QCOMPARE(flags.testFlag(Qt::WindowStaysOnTopHint), frontMost);
+      QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+              flags.testFlag(Qt::WindowCloseButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+    }
   }
 
   void settingsFileUnlessEsc() {

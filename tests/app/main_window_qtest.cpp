@@ -135,8 +135,11 @@ class MainWindowTest : public QObject {
   }
 
   void positionSurvivesRestarts() {
-    Write("Lumivex.dat", "This-Left=300\r\nThis-Top=200\r\n");
+    // Kept on top, too: the flag is set on the window before it appears.
+    std::string saved = "This-Left=300\r\nThis-Top=200\r\nchk_FrontMost=1\r\n";
     for (int start = 0; start < 3; ++start) {
+      init();  // a new process: fresh settings, the file of the last run
+      Write("Lumivex.dat", saved);
       Tconv& w = Make();
       ShownAt shown;
       w.installEventFilter(&shown);
@@ -144,11 +147,13 @@ class MainWindowTest : public QObject {
       QCOMPARE(shown.frame, QPoint(300, 200));
       QCOMPARE(w.frameGeometry().topLeft(), QPoint(300, 200));
       QVERIFY(w.geometry().top() > 200 && w.geometry().left() > 300);  // inside a frame
+      QVERIFY(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
       const QRect inside = w.geometry();
       e_->clock.Advance(1000);  // the start step leaves a reachable window alone
       QCOMPARE(w.geometry(), inside);
       w.mnuExitClick();
-      QVERIFY(Read("Lumivex.dat").starts_with("This-Left=300\r\nThis-Top=200\r\n"));
+      saved = Read("Lumivex.dat");
+      QVERIFY(saved.starts_with("This-Left=300\r\nThis-Top=200\r\nchk_FrontMost=1\r\n"));
     }
   }
 

@@ -88,7 +88,8 @@ class WrappingButton : public Button {
   explicit WrappingButton(const QString& caption) : Button(caption) {
     // A button's height is fixed to one line by default; here it follows
     // the number of lines.
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum, this->sizePolicy().controlType());
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum,
+                       this->sizePolicy().controlType());
     policy.setHeightForWidth(true);
     this->setSizePolicy(policy);
   }
@@ -98,17 +99,17 @@ class WrappingButton : public Button {
   int heightForWidth(int width) const override {
     const QRect text = this->fontMetrics().boundingRect(
         QRect(0, 0, std::max(1, width - TextLeft()), 1 << 20), kTextFlags, this->text());
-    return std::max(LineBand(), TextTop() + text.height()) + kPadding;
+    return std::max(LineBand(), TextTop() + text.height());
   }
 
   // One line, as an ordinary button would be.
   QSize sizeHint() const override {
     const int text = this->fontMetrics().size(Qt::TextShowMnemonic, this->text()).width();
-    return {TextLeft() + text + kPadding, LineBand() + kPadding};
+    return {TextLeft() + text, LineBand()};
   }
 
   QSize minimumSizeHint() const override {
-    return {TextLeft() + 8 * this->fontMetrics().averageCharWidth(), LineBand() + kPadding};
+    return {TextLeft() + 8 * this->fontMetrics().averageCharWidth(), LineBand()};
   }
 
  protected:
@@ -127,7 +128,8 @@ class WrappingButton : public Button {
     if (option.state & QStyle::State_HasFocus) {
       QStyleOptionFocusRect focus;
       focus.initFrom(this);
-      focus.rect = this->fontMetrics().boundingRect(text, kTextFlags, this->text()).adjusted(-1, 0, 1, 0);
+      focus.rect =
+          this->fontMetrics().boundingRect(text, kTextFlags, this->text()).adjusted(-1, 0, 1, 0);
       painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
   }
@@ -138,7 +140,6 @@ class WrappingButton : public Button {
   static constexpr bool kRadio = std::is_base_of_v<QRadioButton, Button>;
   static constexpr int kTextFlags =
       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
-  static constexpr int kPadding = 0;
 
   int Metric(QStyle::PixelMetric checkBox, QStyle::PixelMetric radio) const {
     return this->style()->pixelMetric(kRadio ? radio : checkBox, nullptr, this);

@@ -30,8 +30,9 @@ int CaptionHeightNeeded(QWidget* w) {
   if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     const bool radio = qobject_cast<QRadioButton*>(w) != nullptr;
     QStyle* style = w->style();
-    room -= style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, w) +
-            style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+    using S = QStyle;
+    room -= style->pixelMetric(radio ? S::PM_ExclusiveIndicatorWidth : S::PM_IndicatorWidth, nullptr, w) +
+            style->pixelMetric(radio ? S::PM_RadioButtonLabelSpacing : S::PM_CheckBoxLabelSpacing, nullptr, w);
     text = button->text();
     flags |= Qt::TextWordWrap;
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -109,7 +110,8 @@ class SettingWindowTest : public QObject {
     QAbstractButton* escape = f.Button("chkUnrecognizedEscape");
     QVERIFY(escape->text().contains(u'\\'));
     QVERIFY(!FaceDrawing("\\", escape->font()).supportsCharacter(QChar(u'あ')));
-    QVERIFY(FaceDrawing(QStringLiteral("戻"), f.window.Control("grpOrderSelect")->font()).supportsCharacter(QChar(u'戻')));
+    const QFont group = f.window.Control("grpOrderSelect")->font();
+    QVERIFY(FaceDrawing(QStringLiteral("戻"), group).supportsCharacter(QChar(u'戻')));
   }
 
   void subOptionsIndentedUnderTheirMaster() {
@@ -123,7 +125,8 @@ class SettingWindowTest : public QObject {
           "chkStringConcatenate"}}};
     for (const auto& [master, subs] : groups)
       for (const char* sub : subs) QVERIFY2(left(sub) > left(master), sub);
-    for (const char* level : {"chkOrderModify", "chkFixReturn", "chkUnrecognizedEscape", "chkArraysPassedByReferenceOnly"})
+    for (const char* level :
+         {"chkOrderModify", "chkFixReturn", "chkUnrecognizedEscape", "chkArraysPassedByReferenceOnly"})
       QVERIFY2(left(level) == left("chkHidesGlobalDeclaration"), level);
   }
 

@@ -101,10 +101,6 @@ TEST(MessageBox, WideEnoughForItsCaptionWithOnlyAClose) {
     const Qt::WindowFlags flags = box->windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint) || flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(box->text(), QStringLiteral("completed.！"));
-    EXPECT_EQ(box->windowTitle(), QString::fromUtf8(caption));
     box->hide();
   }
 }

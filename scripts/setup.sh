@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6test6 libgl-dev libx11-dev
   libcurl4-openssl-dev liblhasa-dev libicu-dev libuchardet-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic xdg-utils
+  fonts-ipafont-gothic fonts-liberation2 xdg-utils
 )
 
 missing=()

@@ -147,6 +147,7 @@ QString Tconv::DropAreaText() {
 void Tconv::BuildForm() {
   setFont(SettingsWindowFont());
   setFixedSize(kWidth, kHeight);
+  SetFixedWindowButtons(this, true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, DesktopColour(kFormColour));
   setPalette(pal);
@@ -306,12 +307,17 @@ void Tconv::FormCreate() {
   RemoveFile(AppDir + "DebugLog.txt");
 }
 
-void Tconv::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (!shown_) {
+// The settings file's position is applied before the native window exists, so
+// the window manager places the window's frame at it, the way the position was
+// saved (frame included). Moved once the window exists but before the window
+// manager has framed it, the same numbers would place the inside of the window
+// there instead, and every restart would shift the window by its title bar.
+void Tconv::setVisible(bool visible) {
+  if (visible && !shown_) {
     shown_ = true;
     FormShow();
   }
+  QMainWindow::setVisible(visible);
 }
 
 void Tconv::StorePosition(const QPoint& at) {
@@ -334,6 +340,7 @@ void Tconv::tmrStartTimer() {
   LoadStateIni(State, AppDir, ProgramVersion, services_.messages);
 
   // The window as it stands now: the settings file or the user may have moved it.
+  if (!services_.keys->CtrlHeld()) PullTitleBarOntoScreen();
   const int left = ClampLeftToWorkArea(services_.desktop->WorkArea(), x(), y(), kWidth,
                                        services_.keys->CtrlHeld());
   if (left != x()) move(left, y());
@@ -350,6 +357,15 @@ void Tconv::tmrStartTimer() {
     SaveStateIni(State, AppDir);
     mnuReadMeClick();
   }
+}
+
+void Tconv::PullTitleBarOntoScreen() {
+  const QRect frame = frameGeometry();
+  const int titleBar = geometry().top() - frame.top();
+  const Position at = lumivex::PullTitleBarOntoScreen(
+      {frame.x(), frame.y(), frame.width(), frame.height()}, titleBar,
+      services_.desktop->ScreenAreas());
+  if (at.left != x() || at.top != y()) move(at.left, at.top);
 }
 
 void Tconv::closeEvent(QCloseEvent* event) {

@@ -67,6 +67,10 @@ class Tconv : public QMainWindow, public Progress {
   void SetSettingWindow(QWidget* setting) { Setting = setting; }
   void SetVersionWindow(TfrmVersion* frmVersion) { this->frmVersion = frmVersion; }
 
+  // The first show runs FormShow before the window reaches the screen (see
+  // the definition).
+  void setVisible(bool visible) override;
+
   // Progress of the conversion, shown by ProgressBar1.
   void SetVisible(bool visible) override;
   void SetMax(int max) override;
@@ -176,7 +180,6 @@ class Tconv : public QMainWindow, public Progress {
   void closed();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -195,6 +198,8 @@ class Tconv : public QMainWindow, public Progress {
   void SetDropAreaColour(const QColor& textColour);
   // Writes the window's position to the settings model without moving it.
   void StorePosition(const QPoint& at);
+  // Brings a title bar that lies off every screen back within reach.
+  void PullTitleBarOntoScreen();
 
   TconvServices services_;
   QWidget* Setting = nullptr;

@@ -6,8 +6,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMoveEvent>
 #include <QRadioButton>
+#include <QShowEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <type_traits>
 
 #include "encoding/unicode.h"
 #include "platform/desktop_qt.h"
@@ -60,18 +66,104 @@ QVBoxLayout* NewColumn(QWidget* owner) {
   return column;
 }
 
-QWidget* Indented(QWidget* widget, int indent) {
-  if (indent == 0) return widget;
-  widget->setContentsMargins(indent, 0, 0, 0);
-  return widget;
+// Adds widget to column, its left edge indent pixels further in.
+void AddIndented(QVBoxLayout* column, QWidget* widget, int indent) {
+  if (indent == 0) {
+    column->addWidget(widget);
+    return;
+  }
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(indent, 0, 0, 0);
+  row->setSpacing(0);
+  row->addWidget(widget);
+  column->addLayout(row);
 }
+
+// A check box or radio button whose caption wraps onto further lines where the
+// window is narrower than the caption, instead of being cut off at the edge.
+// The indicator stays beside the first line; the whole area takes clicks.
+template <class Button>
+class WrappingButton : public Button {
+ public:
+  explicit WrappingButton(const QString& caption) : Button(caption) {
+    // A button's height is fixed to one line by default; here it follows
+    // the number of lines.
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum,
+                       this->sizePolicy().controlType());
+    policy.setHeightForWidth(true);
+    this->setSizePolicy(policy);
+  }
+
+  bool hasHeightForWidth() const override { return true; }
+
+  int heightForWidth(int width) const override {
+    const QRect text = this->fontMetrics().boundingRect(
+        QRect(0, 0, std::max(1, width - TextLeft()), 1 << 20), kTextFlags, this->text());
+    return std::max(LineBand(), TextTop() + text.height());
+  }
+
+  // One line, as an ordinary button would be.
+  QSize sizeHint() const override {
+    const int text = this->fontMetrics().size(Qt::TextShowMnemonic, this->text()).width();
+    return {TextLeft() + text, LineBand()};
+  }
+
+  QSize minimumSizeHint() const override {
+    return {TextLeft() + 8 * this->fontMetrics().averageCharWidth(), LineBand()};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    this->initStyleOption(&option);
+    const QSize indicator = Indicator();
+    QStyleOptionButton mark = option;
+    mark.rect = QRect(QPoint(0, (LineBand() - indicator.height()) / 2), indicator);
+    painter.drawPrimitive(kRadio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
+                          mark);
+    const QRect text(TextLeft(), TextTop(), this->width() - TextLeft(), this->height() - TextTop());
+    painter.drawItemText(text, kTextFlags, option.palette, this->isEnabled(), this->text(),
+                         QPalette::WindowText);
+    if (option.state & QStyle::State_HasFocus) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect =
+          this->fontMetrics().boundingRect(text, kTextFlags, this->text()).adjusted(-1, 0, 1, 0);
+      painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+  }
+
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+
+ private:
+  static constexpr bool kRadio = std::is_base_of_v<QRadioButton, Button>;
+  static constexpr int kTextFlags =
+      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
+
+  int Metric(QStyle::PixelMetric checkBox, QStyle::PixelMetric radio) const {
+    return this->style()->pixelMetric(kRadio ? radio : checkBox, nullptr, this);
+  }
+  QSize Indicator() const {
+    return {Metric(QStyle::PM_IndicatorWidth, QStyle::PM_ExclusiveIndicatorWidth),
+            Metric(QStyle::PM_IndicatorHeight, QStyle::PM_ExclusiveIndicatorHeight)};
+  }
+  int TextLeft() const {
+    return Indicator().width() +
+           Metric(QStyle::PM_CheckBoxLabelSpacing, QStyle::PM_RadioButtonLabelSpacing);
+  }
+  // The height of the first line, which the indicator sits beside.
+  int LineBand() const { return std::max(Indicator().height(), this->fontMetrics().height()); }
+  int TextTop() const { return (LineBand() - this->fontMetrics().height()) / 2; }
+};
 
 }  // namespace
 
 QFont SettingsWindowFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                    QStringLiteral("IPAGothic")});
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                    QStringLiteral("DejaVu Sans"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
   font.setPixelSize(12);
   return font;
 }
@@ -92,9 +184,13 @@ TSetting::TSetting(SettingsModel& model, QWidget* parent, std::function<Rect()> 
   palette.setColor(QPalette::Window, DesktopColour(kWindowColour));
   setPalette(palette);
   setAutoFillBackground(true);
-  setFixedSize(kClientWidth, kClientHeight);
+  SetFixedWindowButtons(this, false);
 
   BuildControls();
+  // The form's size, taller only where the fonts at hand need more lines than
+  // it holds, so that no caption is cut.
+  setFixedSize(kClientWidth,
+               std::max(kClientHeight, layout()->totalHeightForWidth(kClientWidth)));
   ShowEverything();
   observerId_ = model_.AddObserver(
       [this](std::string_view control, SettingsModel::Change change) { ModelChanged(control, change); });
@@ -112,6 +208,31 @@ void TSetting::FormCreate() {
   const QSize size = frameGeometry().size();
   const Position at = SettingsWindowPosition(workArea_(), size.width(), size.height());
   move(at.left, at.top);
+  createdAt_ = pos();
+}
+
+// A window manager adds its frame only once the window is shown, so the
+// placement at creation puts the bottom of the window's inside, not of its
+// frame, on the bottom of the work area, and the frame's lower part (the last
+// rows of the window) would stand below it.
+void TSetting::PlaceWithFrame() {
+  if (placedWithFrame_ || !isVisible()) return;
+  const QRect frame = frameGeometry();
+  if (frame.size() == size()) return;  // not framed (yet)
+  placedWithFrame_ = true;
+  if (pos() != createdAt_) return;  // the user has placed it
+  const Position at = SettingsWindowPosition(workArea_(), frame.width(), frame.height());
+  if (at.left != x() || at.top != y()) move(at.left, at.top);
+}
+
+void TSetting::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  PlaceWithFrame();
+}
+
+void TSetting::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  PlaceWithFrame();
 }
 
 // ---- building -------------------------------------------------------------
@@ -132,15 +253,16 @@ QLabel* TSetting::NewLabel(const char* name, const QString& caption, const QColo
 QLabel* TSetting::AddLabel(QVBoxLayout* layout, const char* name, const QString& caption,
                            int indent) {
   QLabel* label = NewLabel(name, caption, kMaroon);
-  layout->addWidget(Indented(label, indent));
+  label->setWordWrap(true);
+  AddIndented(layout, label, indent);
   return label;
 }
 
 QAbstractButton* TSetting::AddCheckBox(QVBoxLayout* layout, const char* name,
                                        const QString& caption, int indent) {
-  auto* box = new QCheckBox(LiteralCaption(caption));
+  auto* box = new WrappingButton<QCheckBox>(LiteralCaption(caption));
   Register(box, name);
-  layout->addWidget(Indented(box, indent));
+  AddIndented(layout, box, indent);
   // The three coupling boxes have handlers of their own; every other box goes
   // straight to the model.
   const std::string key(name);
@@ -157,9 +279,9 @@ QAbstractButton* TSetting::AddCheckBox(QVBoxLayout* layout, const char* name,
 
 QAbstractButton* TSetting::AddRadio(QVBoxLayout* layout, const char* name, const QString& caption,
                                     int indent) {
-  auto* radio = new QRadioButton(LiteralCaption(caption));
+  auto* radio = new WrappingButton<QRadioButton>(LiteralCaption(caption));
   Register(radio, name);
-  layout->addWidget(Indented(radio, indent));
+  AddIndented(layout, radio, indent);
   const std::string key(name);
   connect(radio, &QRadioButton::toggled, this,
           [this, key](bool checked) { RadioToggled(key, checked); });
@@ -236,7 +358,7 @@ void TSetting::BuildControls() {
                      "the function). "),
       kNavy);
   label7->setWordWrap(true);
-  pu->addWidget(Indented(label7, kLabelIndent));
+  AddIndented(pu, label7, kLabelIndent);
   AddTypeGrid(pu);
   // The rule switches, top to bottom, each with its explanatory label; the
   // per-function rules sit indented under their master switch.

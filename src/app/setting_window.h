@@ -41,7 +41,8 @@ class TSetting : public QWidget {
   QWidget* Control(std::string_view name) const;
 
   // Puts the window's bottom edge on the bottom of the work area, centred
-  // across (done once at creation).
+  // across (done once at creation, and once more when the window manager's
+  // frame is first known, unless the window was moved meanwhile).
   void FormCreate();
 
   // The couplings' boxes; each hands the box's state to the model, which sets
@@ -50,8 +51,14 @@ class TSetting : public QWidget {
   void chkHidesGlobalDeclarationClick();
   void chkFixReturnClick();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
  private:
   void BuildControls();
+  // Places the window again, its frame counted, the first time the frame is known.
+  void PlaceWithFrame();
   QAbstractButton* AddCheckBox(QVBoxLayout* layout, const char* name, const QString& caption,
                                int indent);
   QAbstractButton* AddRadio(QVBoxLayout* layout, const char* name, const QString& caption,
@@ -75,13 +82,18 @@ class TSetting : public QWidget {
   std::function<Rect()> workArea_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   int observerId_ = 0;
+  QPoint createdAt_;
+  bool placedWithFrame_ = false;
   // Set while the window copies model values into its widgets, so the
   // widgets' own signals do not echo them back.
   bool showingModel_ = false;
 };
 
-// The window's font: the MS P Gothic face where installed, else the IPA
-// gothic faces that render Japanese on Debian, 12 pixels high.
+// The program's font, 12 pixels high: Latin text in a Latin face (Liberation
+// Sans, Arial or DejaVu Sans), whose glyphs are narrow enough for the
+// captions and which draws a backslash as a backslash where the Japanese faces
+// draw a yen sign; Japanese text in MS P Gothic where installed, else in the
+// IPA gothic faces that Debian provides.
 QFont SettingsWindowFont();
 
 // A desktop colour value (red in the low byte, blue in the high byte) as a QColor.

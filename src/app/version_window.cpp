@@ -49,6 +49,7 @@ TfrmVersion::TfrmVersion(QWidget* parent, std::unique_ptr<WebView> view,
   setObjectName(QStringLiteral("frmVersion"));
   setWindowTitle(QStringLiteral("バージョン情報"));
   setFixedSize(344, 192);
+  SetFixedWindowButtons(this, false);
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -28,6 +28,8 @@ class Desktop : public Launcher {
  public:
   // The primary screen's work area.
   virtual Rect WorkArea() const = 0;
+  // The work area of every screen, the primary screen's first.
+  virtual std::vector<Rect> ScreenAreas() const { return {WorkArea()}; }
 };
 
 // Tool locator. The text editors tried in order before falling back to xdg-open.

@@ -25,11 +25,44 @@ bool StartDetached(const std::optional<std::filesystem::path>& program, const st
 
 }  // namespace
 
+namespace {
+
+Rect AvailableArea(const QScreen* screen) {
+  const QRect r = screen->availableGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+}  // namespace
+
 Rect WorkArea() {
   QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return {};
-  const QRect r = screen->availableGeometry();
-  return {r.x(), r.y(), r.width(), r.height()};
+  return AvailableArea(screen);
+}
+
+std::vector<Rect> ScreenAreas() {
+  std::vector<Rect> areas;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) areas.push_back(AvailableArea(primary));
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary) areas.push_back(AvailableArea(screen));
+  }
+  return areas;
+}
+
+void SetFixedWindowButtons(QWidget* window, bool minimise) {
+  if (!window) return;
+  constexpr Qt::WindowFlags kButtons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                       Qt::WindowMinimizeButtonHint |
+                                       Qt::WindowMaximizeButtonHint |
+                                       Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
+  Qt::WindowFlags flags = window->windowFlags() & ~kButtons;
+  // Without the customize hint the window manager's defaults, maximise
+  // included, stand in for the hints below.
+  flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint;
+  flags.setFlag(Qt::WindowMinimizeButtonHint, minimise);
+  window->setWindowFlags(flags);
 }
 
 void SetTopmost(QWidget* window, bool topmost) {
@@ -52,6 +85,8 @@ void SetTopmost(QWidget* window, bool topmost) {
 }
 
 Rect SystemDesktop::WorkArea() const { return lumivex::WorkArea(); }
+
+std::vector<Rect> SystemDesktop::ScreenAreas() const { return lumivex::ScreenAreas(); }
 
 bool SystemDesktop::OpenTextFile(const std::filesystem::path& file) {
   return StartDetached(FindTextEditor(SearchPath()), file.string());

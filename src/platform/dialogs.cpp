@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace lumivex {
@@ -34,6 +36,28 @@ void AddPatterns(std::string_view list, char sep, std::vector<std::string>& patt
 }
 
 }  // namespace
+
+std::optional<std::string> FindTypedFile(const std::string& path, std::string_view defaultExt) {
+  namespace fs = std::filesystem;
+  auto isFile = [](const std::string& p) {
+    std::error_code ec;
+    return !p.empty() && fs::is_regular_file(p, ec);
+  };
+  if (isFile(path)) return path;
+  std::error_code ec;
+  if (defaultExt.empty() || path.empty() || fs::exists(path, ec)) return std::nullopt;
+  const std::string name = fs::path(path).filename().string();
+  if (name.empty() || name.find('.') != std::string::npos) return std::nullopt;
+
+  std::string lower(defaultExt), upper(defaultExt);
+  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  for (const std::string& ext : {std::string(defaultExt), lower, upper}) {
+    const std::string candidate = path + "." + ext;
+    if (isFile(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
 
 std::string QtFilterFromWindows(std::string_view filter) {
   const std::vector<std::string_view> fields = Split(filter, '|');

@@ -35,6 +35,14 @@ class FileDialog {
 // the pair's patterns; several pairs are joined by ";;".
 std::string QtFilterFromWindows(std::string_view filter);
 
+// The file a name typed in the open dialog stands for: the name itself when
+// it names a regular file; for a name without an extension that names
+// nothing, name + "." + defaultExt with the extension as given, in lower case
+// or in upper case, the first that names a regular file (on a file system
+// that tells letter cases apart, "name" finds "name.mq4" as well as
+// "name.MQ4"). Nothing when no such file exists.
+std::optional<std::string> FindTypedFile(const std::string& path, std::string_view defaultExt);
+
 // Message boxes that answer from a queue (default Ok / Yes when empty) and
 // record what was shown.
 class RecordingMessages : public Messages {

@@ -2,6 +2,8 @@
 // Pure functions: the work area comes from the caller (a fake in tests).
 #pragma once
 
+#include <span>
+
 namespace lumivex {
 
 // A screen rectangle; for the work area, the part of the primary screen not
@@ -37,5 +39,19 @@ Position SettingsWindowPosition(const Rect& workArea, int width, int height);
 
 // About window: centred in the work area (integer division truncating towards zero).
 Position AboutWindowPosition(const Rect& workArea, int width, int height);
+
+// How much of a title bar must lie on a screen for the user to take hold of
+// it with the mouse: its whole height, and this many pixels of its width (all
+// of it for a narrower window).
+inline constexpr int kTitleBarGrip = 48;
+
+// A window whose title bar lies on none of the screens' work areas comes back
+// onto the first of them (the primary screen), moved no further than needed:
+// its title bar's whole height inside the area and at least kTitleBarGrip
+// pixels of its width. frame is the outer frame of the window; titleBarHeight
+// the height of its title bar (at least one row counts, for a window without
+// a frame). A window already within reach keeps its position.
+Position PullTitleBarOntoScreen(const Rect& frame, int titleBarHeight,
+                                std::span<const Rect> screenAreas);
 
 }  // namespace lumivex

@@ -13,6 +13,21 @@ namespace fs = std::filesystem;
 using Launches = std::vector<FakeDesktop::Launch>;
 using K = FakeDesktop::Kind;
 
+namespace {
+
+// Where the native window's frame stands at the moment the window appears: a window moved
+// after it exists but before the window manager has framed it lands off by its title bar.
+struct ShownAt : QObject {
+  QPoint frame{-1, -1};
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && frame == QPoint(-1, -1))
+      frame = static_cast<QWidget*>(watched)->windowHandle()->framePosition();
+    return false;
+  }
+};
+
+}  // namespace
+
 class MainWindowTest : public QObject {
   Q_OBJECT
 
@@ -82,8 +97,14 @@ class MainWindowTest : public QObject {
                                            "</body>\r\n</html>\r\n"));
     QVERIFY(!Exists("DebugLog.txt"));
     for (char16_t c : {u'書', u'フ', u'択'}) QVERIFY(QFontMetrics(w.font()).inFont(QChar(c)));
-    w.chk_FrontMost->setChecked(true);
-    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    // A fixed-size window: minimise and close, no maximise, also once kept on top.
+    for (bool frontMost : {false, true}) {
+      w.chk_FrontMost->setChecked(frontMost);
+      const Qt::WindowFlags flags = w.windowFlags();
+      QCOMPARE(flags.testFlag(Qt::WindowStaysOnTopHint), frontMost);
+      QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowMinimizeButtonHint) &&
+              flags.testFlag(Qt::WindowCloseButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+    }
   }
 
   void settingsFileUnlessEsc() {
@@ -110,6 +131,47 @@ class MainWindowTest : public QObject {
       QCOMPARE(w.x(), edge + 4);
       e_->clock.Advance(1);
       QCOMPARE(w.pos(), QPoint(ctrl ? edge + 4 : edge, 10));
+    }
+  }
+
+  void positionSurvivesRestarts() {
+    // Kept on top, too: the flag is set on the window before it appears.
+    std::string saved = "This-Left=300\r\nThis-Top=200\r\nchk_FrontMost=1\r\n";
+    for (int start = 0; start < 3; ++start) {
+      init();  // a new process: fresh settings, the file of the last run
+      Write("Lumivex.dat", saved);
+      Tconv& w = Make();
+      ShownAt shown;
+      w.installEventFilter(&shown);
+      w.show();
+      QCOMPARE(shown.frame, QPoint(300, 200));
+      QCOMPARE(w.frameGeometry().topLeft(), QPoint(300, 200));
+      QVERIFY(w.geometry().top() > 200 && w.geometry().left() > 300);  // inside a frame
+      QVERIFY(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+      const QRect inside = w.geometry();
+      e_->clock.Advance(1000);  // the start step leaves a reachable window alone
+      QCOMPARE(w.geometry(), inside);
+      w.mnuExitClick();
+      saved = Read("Lumivex.dat");
+      QVERIFY(saved.starts_with("This-Left=300\r\nThis-Top=200\r\nchk_FrontMost=1\r\n"));
+    }
+  }
+
+  void titleBarOffTheScreenComesBack() {
+    for (bool ctrl : {false, true}) {
+      Write("Lumivex.dat", "This-Left=-2000\r\nThis-Top=-300\r\n");
+      e_->keys.ctrl = ctrl;
+      Tconv& w = Make();
+      w.show();
+      QCOMPARE(w.pos(), QPoint(-2000, -300));
+      e_->clock.Advance(1000);
+      const QRect frame = w.frameGeometry();
+      if (ctrl) {
+        QCOMPARE(frame.topLeft(), QPoint(-2000, -300));
+      } else {
+        QCOMPARE(frame.top(), 0);
+        QCOMPARE(frame.right() + 1, kTitleBarGrip);
+      }
     }
   }
 

@@ -55,6 +55,9 @@ class VersionWindowTest : public QObject {
     shown.ShowVersion(appDir, "1.170");
     QVERIFY(shown.isVisible() && !shown.isModal());
     QCOMPARE(shown.windowTitle(), QStringLiteral("バージョン情報"));
+    const Qt::WindowFlags flags = shown.windowFlags();  // fixed size: a close button only
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint) && !flags.testFlag(Qt::WindowMinimizeButtonHint));
     QTextDocument* page = shown.findChild<QTextBrowser*>("wbINFO")->document();
     QVERIFY(page->toPlainText().contains(QStringLiteral("Lumivex Converter！！")));
     QVERIFY(page->toPlainText().contains(QStringLiteral("Ver 1.170")));

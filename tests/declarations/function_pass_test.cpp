@@ -34,8 +34,10 @@ TEST_F(FunctionPassTest, DefinitionsAreTellFromPrototypesAndDeclarations) {
         "   return(_a_ + b);\n}\n");
   // No "{" within the look-ahead: no definition, so no locals.
   Unchanged("int a;\n", "int g(int a)\n\n\n\n\n{\n   int a;\n}\n");
-  // A one-line function keeps its body; its local is no statement of its own.
-  Unchanged("", "int x;\nvoid f() { int a = 1; }\nvoid g() { x = 2; }\n");
+  // A one-line function keeps its body: its unused local is commented out
+  // and the closing brace moves to a line of its own.
+  Check("", "int x;\nvoid f() { int a = 1; }\nvoid g() { x = 2; }\n",
+        "int x;\nvoid f() {// a = 1;\n          }\nvoid g() { x = 2; }\n");
 }
 
 TEST_F(FunctionPassTest, GlobalsComeFromBetweenAndAfterTheFunctions) {

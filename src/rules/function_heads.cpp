@@ -22,6 +22,11 @@ std::string_view TypeWithBlank(std::string_view trimmed) {
   return {};
 }
 
+bool IsNameByte(char ch) {
+  const auto b = static_cast<unsigned char>(ch);
+  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
+}
+
 // Lines a window reads while it waits for the ")".
 constexpr int kMaxOpenLines = 64;
 
@@ -80,10 +85,35 @@ HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) 
 }
 
 void JoinHead(std::string& code, LineCursor& unread) {
-  while (PosNth(0, "{", code) == 0 && !unread.Empty()) {
-    code += unread.FetchView();
-    code += "\r\n";
+  if (PosNth(0, "{", code) > 0 || unread.Empty()) return;
+  std::string moved;
+  while (!unread.Empty()) {
+    const std::string_view line = unread.FetchView();
+    if (IsCodeFree(line)) {
+      moved += line;
+      moved += "\r\n";
+      continue;
+    }
+    const LineParts parts = SplitCodeAndComment(line);
+    if (PosOutsideString(0, ";", parts.code) > 0 && PosNth(0, "{", parts.code) == 0) {
+      moved += line;
+      moved += "\r\n";
+      break;
+    }
+    if (!code.empty() && !parts.code.empty() && IsNameByte(code.back()) &&
+        IsNameByte(parts.code.front())) {
+      code += ' ';
+    }
+    code += parts.code;
+    if (!parts.comment.empty()) {
+      moved += parts.comment;
+      moved += "\r\n";
+    }
+    if (PosNth(0, "{", parts.code) > 0) break;
   }
+  code += "\r\n";
+  // What was read but not joined is read again, directly behind the head.
+  unread.PutBack(moved);
 }
 
 std::string_view HeadType(std::string_view code) {

@@ -186,7 +186,7 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
   Unchanged({"int One(int a[]) { return(a[0]); }", "int Two() {", "   return(2);", "}"});
   Unchanged({"int Two() {", "   return(2);", "}", "int One(int a[]) { return(a[0]); }", "int arr[1] = {1};"});
   // "return;" in a literal is text.
-  Unchanged({"int S() {", "   Print(\"return;\"); x = myreturn;", "   return(1);", "}"});
+  Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }
 
 TEST_F(RulePhases, ReturnsUnchanged) {

@@ -274,12 +274,7 @@ class MissingReturnPhase {
     prevName_ = curName_;
     depth_ = 0;
     closeAt_ = closeLineAt_ = std::string::npos;
-    // A body on the head's line ("int One() { return(1); }") may return already.
-    const std::string mask = MaskLiterals(code);
-    const std::size_t brace = mask.find('{');
     seenBefore_ = false;
-    if (brace != std::string::npos && HoldsWord(std::string_view(mask).substr(brace), "return"))
-      returnSeen_ = true;
     Finish(code + comment);
   }
 
@@ -340,6 +335,12 @@ class MissingReturnPhase {
 
   // Whether the function that ends in the flushed text returns at its end.
   bool EndsWithReturn(std::string_view body) const {
+    if (body.find(kCrLf) == std::string_view::npos) {
+      // The whole function on its head's line ("int One() { return(1); }").
+      const std::string mask = MaskLiterals(body);
+      const std::size_t brace = mask.find('{');
+      return brace != std::string::npos && HoldsWord(std::string_view(mask).substr(brace), "return");
+    }
     if (TailHasReturn(body)) return true;
     for (const std::string& line : recent_) {
       if (Trim(line).starts_with("return")) return true;

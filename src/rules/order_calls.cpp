@@ -1,5 +1,7 @@
 #include "rules/order_calls.h"
 
+#include <algorithm>
+
 #include "rules/order_select.h"
 #include "text/text.h"
 
@@ -188,7 +190,14 @@ bool HasChkDeclaration(std::string_view text) {
       continue;
     }
     if (lineStart && c == '#') {
-      while (i < n && text[i] != '\n') ++i;
+      // A directive, with the lines a backslash at its end splices to it.
+      for (;;) {
+        const std::size_t end = std::min(text.find('\n', i), n);
+        const std::string_view line = Trim(text.substr(i, end - i));
+        i = end;
+        if (i == n || line.empty() || line.back() != '\\') break;
+        ++i;
+      }
       continue;
     }
     if (c != ' ' && c != '\t' && c != '\r') lineStart = false;

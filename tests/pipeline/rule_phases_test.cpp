@@ -185,6 +185,7 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
   // A one-line function that returns gets no second return.
   Unchanged({"int One(int a[]) { return(a[0]); }", "int Two() {", "   return(2);", "}"});
   Unchanged({"int Two() {", "   return(2);", "}", "int One(int a[]) { return(a[0]); }", "int arr[1] = {1};"});
+  Unchanged({"int One() { return(1); }", "int arr[2] = {1,", "   2};", "int Two() {", "   return(2);", "}"});
   // "return;" in a literal is text.
   Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }

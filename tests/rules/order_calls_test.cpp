@@ -47,7 +47,7 @@ TEST(HasChkDeclaration, FindsAFileScopeChk) {
        {"bool chk;", "int a;\r\nbool ok, chk;\r\n", "BOOL CHK;", "bool chk, ok;", "bool chk = false;",
         "bool chk ;", "  bool  chk=true; // flag", "int chk;", "static int chk = 0;",
         "double x = f(1, 2), chk;", "int f()\r\n{\r\n   return(0);\r\n}\r\nint chk;\r\n",
-        "string s = \"}\"; bool chk;", "/* { */ bool chk;"}) {
+        "string s = \"}\"; bool chk;", "/* { */ bool chk;", "#define X(a) \\\r\n   ((a) * 2)\r\nbool chk;"}) {
     EXPECT_TRUE(HasChkDeclaration(text)) << text;
   }
   for (const char* text :

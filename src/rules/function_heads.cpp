@@ -27,7 +27,8 @@ bool IsNameByte(char ch) {
   return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
 }
 
-// Lines a window reads while it waits for the ")".
+// Lines a window reads while it waits for the ")", and a join while it waits
+// for the "{".
 constexpr int kMaxOpenLines = 64;
 
 }  // namespace
@@ -85,9 +86,14 @@ HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) 
 }
 
 void JoinHead(std::string& code, LineCursor& unread) {
-  if (PosNth(0, "{", code) > 0 || unread.Empty()) return;
+  if (PosNth(0, "{", code) > 0) return;
+  const std::string_view before = unread.Rest();
+  std::string joined = code;
   std::string moved;
-  while (!unread.Empty()) {
+  bool braced = false;
+  // A brace that has not come within kMaxOpenLines lines opens no body of
+  // this head; stopping there keeps a text full of head-like lines linear.
+  for (int lines = 0; !braced && !unread.Empty() && lines < kMaxOpenLines; ++lines) {
     const std::string_view line = unread.FetchView();
     if (IsCodeFree(line)) {
       moved += line;
@@ -95,22 +101,24 @@ void JoinHead(std::string& code, LineCursor& unread) {
       continue;
     }
     const LineParts parts = SplitCodeAndComment(line);
-    if (PosOutsideString(0, ";", parts.code) > 0 && PosNth(0, "{", parts.code) == 0) {
-      moved += line;
-      moved += "\r\n";
-      break;
-    }
-    if (!code.empty() && !parts.code.empty() && IsNameByte(code.back()) &&
+    braced = PosNth(0, "{", parts.code) > 0;
+    if (!braced && PosOutsideString(0, ";", parts.code) > 0) break;
+    if (!joined.empty() && !parts.code.empty() && IsNameByte(joined.back()) &&
         IsNameByte(parts.code.front())) {
-      code += ' ';
+      joined += ' ';
     }
-    code += parts.code;
+    joined += parts.code;
     if (!parts.comment.empty()) {
       moved += parts.comment;
       moved += "\r\n";
     }
-    if (PosNth(0, "{", parts.code) > 0) break;
   }
+  if (!braced) {
+    // No body follows: nothing is joined and every line read is read again.
+    unread.PutBack(before.substr(0, before.size() - unread.Rest().size()));
+    return;
+  }
+  code = std::move(joined);
   code += "\r\n";
   // What was read but not joined is read again, directly behind the head.
   unread.PutBack(moved);

@@ -51,10 +51,11 @@ inline bool IsFunctionHead(std::string_view code, LineCursor& unread,
 // "int f(int a,   int b){" + "\r\n". Lines without code on the way and the
 // "//" comments of the joined lines are put back in front of the unread text,
 // in their order, so they follow the head as lines of their own and a second
-// run finds nothing to join. The join stops before a line whose code holds a
-// ";" (a statement is no part of a head). Two code bytes of names are never
-// joined into one name: a blank goes between them. A code part that already
-// holds "{" is left as it is.
+// run finds nothing to join. Two code bytes of names are never joined into
+// one name: a blank goes between them. When no "{" comes before a line whose
+// code holds a ";" (a statement is no part of a head) or before the text
+// ends, nothing is joined: code and the unread text stay as they were. A
+// code part that already holds "{" is left as it is.
 void JoinHead(std::string& code, LineCursor& unread);
 
 // The type word (without its blank) that begins the trimmed head, "" if none.

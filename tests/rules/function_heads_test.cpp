@@ -58,8 +58,9 @@ TEST(JoinHead, JoinsTheCodeUpToTheBraceAndKeepsTheRestAsLines) {
        {"// second", "// open", "}"}},
       {"int start()", {"// a", "", "// b", "{", "}"}, "int start(){\r\n", {"// a", "", "// b", "}"}},
       {"double", {"Rate()", "{"}, "double Rate(){\r\n", {}},  // two names stay two
-      {"int f()", {"x = 1;", "{"}, "int f()\r\n", {"x = 1;", "{"}},  // a statement is no head
-      {"int f()", {"}"}, "int f()}\r\n", {}},                        // the text ends first
+      // No body follows: a statement comes first, or the text ends.
+      {"int f()", {"// a", "x = 1;", "{"}, "int f()", {"// a", "x = 1;", "{"}},
+      {"int f(int a,", {"int b)", "// c", "}"}, "int f(int a,", {"int b)", "// c", "}"}},
       {"int f() {", {"}"}, "int f() {", {"}"}},
       {"void Msg(string s = \"\x83\x7d\")", {"{", "}"}, "void Msg(string s = \"\x83\x7d\"){\r\n", {"}"}},
   };

@@ -2,7 +2,9 @@
 // treated at the first of them, return statements are fitted to their
 // function's type, and a value function that ends without a return gets one.
 //
-// The phase counts no braces: a function ends at the last "}" before the next
+// A function ends at the "}" that closes the "{" of its head, so what follows
+// it before the next head (a global array's initialiser) is none of its body.
+// Where the braces never balance, it ends at the last "}" before the next
 // head, and the last function at the last line of the text that holds a "}".
 #include <algorithm>
 #include <array>
@@ -228,7 +230,7 @@ class MissingReturnPhase {
   // pending text, and notes where the current function's closing "}" stands
   // and whether a return was seen up to it.
   void TrackBraces(std::string_view line) {
-    if (closeAt_ != std::string::npos) return;
+    if (!firstHead_ || closeAt_ != std::string::npos) return;
     const std::string mask = MaskLiterals(line);
     const std::size_t end = std::min(mask.find("//"), mask.size());
     for (std::size_t i = 0; i < end; ++i) {

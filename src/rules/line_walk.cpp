@@ -22,7 +22,8 @@ LineParts SplitCodeAndComment(std::string_view line) {
 bool IsCommentLine(std::string_view line) { return Trim(line).starts_with("//"); }
 
 bool IsCodeFree(std::string_view line) {
-  std::string_view rest = Trim(SplitCodeAndComment(line).code);
+  const LineParts parts = SplitCodeAndComment(line);
+  std::string_view rest = Trim(parts.code);
   while (rest.starts_with(markers::MarkOpen)) {
     const std::size_t close = rest.find(markers::MarkClose);
     if (close == std::string_view::npos) return false;

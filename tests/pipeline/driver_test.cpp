@@ -136,6 +136,20 @@ TEST_F(DriverTest, RunMovedInitialiserAlone) {
          "int start(){", "   return(0);", "}"});
 }
 
+// Without comment folding the global part still keeps its comments, spliced
+// directives and constants where they are.
+TEST_F(DriverTest, RunGlobalPartWithoutCommentFolding) {
+  Off({"chkOrderSelect", "chkOrderModify", "chkCommentCompression"});
+  Convert({"#define LOT(x) \\", "   ((x) * 0.1)", "/* defaults", "   Lots = 0.5; Risk = 2;", "*/",
+           "const string Sym = Symbol();", "extern color Up = Blue,",
+           "             Dn = Crimson; //Red; //Magenta;", "double bal /* start */ = AccountBalance();",
+           "int init()", "{", "   return(0);", "}"},
+          {"#define LOT(x) \\", "   ((x) * 0.1)", "/* defaults", "   Lots = 0.5; Risk = 2;", "*/",
+           "const string Sym = Symbol();", "extern color Up = Blue,",
+           "             Dn = Crimson; //Red; //Magenta;", "double bal /* start */ ;", "int init(){",
+           "    bal = AccountBalance();", "", "", "   return(0);", "}"});
+}
+
 TEST_F(DriverTest, PrepassPlaceholdersAndTrue) {
   Check("s = \"http://a\";", "s = \"http" + kUrl + "a\";\r\n", true);
   Check("s = \"a\\\\b\\\\\\\\\";", "s = \"a" + kEsc + "b" + kEsc + kEsc + "\";\r\n", true);

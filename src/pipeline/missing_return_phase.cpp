@@ -2,9 +2,13 @@
 // treated at the first of them, return statements are fitted to their
 // function's type, and a value function that ends without a return gets one.
 //
-// The phase counts no braces: a function ends at the last "}" before the next
+// A function ends at the "}" that closes the "{" of its head, so what follows
+// it before the next head (a global array's initialiser) is none of its body.
+// Where the braces never balance, it ends at the last "}" before the next
 // head, and the last function at the last line of the text that holds a "}".
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "pipeline/phases.h"
 #include "rules/function_heads.h"
@@ -83,6 +87,85 @@ bool DropReturnValues(std::string& code) {
   }
 }
 
+// The head as the type word begins it: a leading "static" is passed over.
+std::string_view WithoutStatic(std::string_view code) {
+  const std::string_view trimmed = Trim(code);
+  if (trimmed.size() > 7 && trimmed.starts_with("static") &&
+      (trimmed[6] == ' ' || trimmed[6] == '\t')) {
+    return Trim(trimmed.substr(7));
+  }
+  return code;
+}
+
+bool HoldsWord(std::string_view text, std::string_view word) {
+  for (std::size_t p = text.find(word); p != std::string_view::npos; p = text.find(word, p + 1)) {
+    const bool before = p == 0 || !IsIdentifierByte(text[p - 1]);
+    const bool after = p + word.size() == text.size() || !IsIdentifierByte(text[p + word.size()]);
+    if (before && after) return true;
+  }
+  return false;
+}
+
+// The bare returns of a code part: "return" as a word outside literals,
+// then blanks, block comments or folded comment markers, then ";". Each is
+// [start, end) with end behind the ";" and gapEnd behind the last comment.
+struct BareReturn {
+  std::size_t start, gapEnd, end;
+};
+std::vector<BareReturn> FindBareReturns(std::string_view code) {
+  static constexpr std::string_view kWord = "return";
+  const std::string mask = MaskLiterals(code);
+  std::vector<BareReturn> found;
+  for (std::size_t p = mask.find(kWord); p != std::string::npos; p = mask.find(kWord, p + 1)) {
+    if (p > 0 && IsIdentifierByte(mask[p - 1])) continue;
+    std::size_t i = p + kWord.size();
+    std::size_t gapEnd = i;
+    for (;;) {
+      while (i < mask.size() && (mask[i] == ' ' || mask[i] == '\t')) ++i;
+      const std::string_view rest = std::string_view(mask).substr(i);
+      std::string_view open = "/*", close = "*/";
+      if (!rest.starts_with(open)) {
+        open = markers::MarkOpen;
+        close = markers::MarkClose;
+        if (!rest.starts_with(open)) break;
+      }
+      const std::size_t c = rest.find(close, open.size());
+      if (c == std::string_view::npos) break;
+      i += c + close.size();
+      gapEnd = i;
+    }
+    if (i < mask.size() && mask[i] == ';') found.push_back({p, gapEnd, i + 1});
+  }
+  return found;
+}
+
+// Every bare return of the code becomes "return" + its comments + " (" +
+// value + ");": "return;" and "return ;" give "return (0);", "return /* a */;"
+// gives "return /* a */ (0);". True when there was one.
+bool ReplaceBareReturns(std::string& code, std::string_view value) {
+  const std::vector<BareReturn> found = FindBareReturns(code);
+  if (found.empty()) return false;
+  std::string out;
+  std::size_t from = 0;
+  for (const BareReturn& r : found) {
+    out.append(code, from, r.start - from);
+    out += "return";
+    const std::string_view gap = std::string_view(code).substr(r.start + 6, r.gapEnd - r.start - 6);
+    const std::string_view comments = Trim(gap);
+    if (!comments.empty()) {
+      out += ' ';
+      out += comments;
+    }
+    out += " (";
+    out += value;
+    out += ");";
+    from = r.end;
+  }
+  out.append(code, from);
+  code = std::move(out);
+  return true;
+}
+
 class MissingReturnPhase {
  public:
   MissingReturnPhase(Engine& engine, std::string_view text)
@@ -100,7 +183,8 @@ class MissingReturnPhase {
         continue;
       }
       LineParts parts = SplitCodeAndComment(line);
-      switch (JudgeHead(parts.code, unread_, kReturnLookAhead)) {
+      seenBefore_ = returnSeen_;
+      switch (JudgeHead(WithoutStatic(parts.code), unread_, kReturnLookAhead)) {
         case HeadKind::Head:
           FunctionHead(std::move(parts.code), parts.comment, globalSection, globalInits);
           continue;
@@ -124,6 +208,7 @@ class MissingReturnPhase {
 
  private:
   void Append(std::string_view line) {
+    TrackBraces(line);
     if (!firstHead_) {
       global_ += line;
       global_ += kCrLf;
@@ -139,6 +224,25 @@ class MissingReturnPhase {
     if (!recent_[1].empty()) recent_[2] = recent_[1];
     if (!recent_[0].empty()) recent_[1] = recent_[0];
     if (!line.empty()) recent_[0] = line;
+  }
+
+  // Follows the braces of the code of a line about to be appended to the
+  // pending text, and notes where the current function's closing "}" stands
+  // and whether a return was seen up to it.
+  void TrackBraces(std::string_view line) {
+    if (!firstHead_ || closeAt_ != std::string::npos) return;
+    const std::string mask = MaskLiterals(line);
+    const std::size_t end = std::min(mask.find("//"), mask.size());
+    for (std::size_t i = 0; i < end; ++i) {
+      if (mask[i] == '{') {
+        ++depth_;
+      } else if (mask[i] == '}' && depth_ > 0 && --depth_ == 0) {
+        closeAt_ = pending_.size() + i;
+        closeLineAt_ = pending_.size();
+        returnSeenAtClose_ = seenBefore_ || Holds(std::string_view(mask).substr(0, i), "return");
+        return;
+      }
+    }
   }
 
   void FunctionHead(std::string code, const std::string& comment, std::string& globalSection,
@@ -159,8 +263,9 @@ class MissingReturnPhase {
     pending_.clear();
 
     JoinHead(code, unread_);
-    curType_ = HeadType(code);
-    curName_ = HeadName(code);
+    const std::string_view head = WithoutStatic(code);
+    curType_ = HeadType(head);
+    curName_ = HeadName(head);
     // A one-byte name, or the second of two functions with the same name,
     // leaves the function before it unchecked.
     if (prevName_ != curName_ && prevName_.size() >= 2) {
@@ -169,6 +274,9 @@ class MissingReturnPhase {
     }
     prevType_ = curType_;
     prevName_ = curName_;
+    depth_ = 0;
+    closeAt_ = closeLineAt_ = std::string::npos;
+    seenBefore_ = false;
     Finish(code + comment);
   }
 
@@ -196,12 +304,12 @@ class MissingReturnPhase {
   // A void function's returns lose their value; "return;" in a value
   // function gets the type's default. True when the line is one to fit.
   bool FitReturns(std::string& code) {
-    if (!Holds(code, "return;") && !(curType_ == "void" && Holds(code, "return"))) return false;
+    if (FindBareReturns(code).empty() && !(curType_ == "void" && Holds(code, "return")))
+      return false;
     if (curType_ == "void") {
       if (DropReturnValues(code)) engine_.TextChanged = true;
     } else if (!curType_.empty()) {
-      code = ReplaceText(engine_, 0, "return (" + DefaultValue(engine_, curType_) + ");", "return;",
-                         code);
+      if (ReplaceBareReturns(code, DefaultValue(engine_, curType_))) engine_.TextChanged = true;
     }
     return true;
   }
@@ -210,13 +318,31 @@ class MissingReturnPhase {
     const std::size_t done = text_.size() - unread_.Rest().size();
     if (lastBrace_ != std::string::npos && lastBrace_ >= done) {
       returnSeen_ = false;
+    } else if (closeAt_ != std::string::npos) {
+      // The last function closed on an earlier line: this "}" belongs to
+      // something after it (a global array's initialiser), never to the function.
+      if (!returnSeenAtClose_) EndCheckAtClose();
     } else if (!returnSeen_) {
-      EndCheckAtLastBrace(code);
+      EndCheckAtLastBrace(pending_, code);
     }
+  }
+
+  // The last function, closed on an earlier line of the pending text.
+  void EndCheckAtClose() {
+    const std::size_t lineEnd = std::min(pending_.find(kCrLf, closeAt_), pending_.size());
+    std::string closing = pending_.substr(closeLineAt_, lineEnd - closeLineAt_);
+    if (!EndCheckAtLastBrace(std::string_view(pending_).substr(0, closeLineAt_), closing)) return;
+    pending_.replace(closeLineAt_, lineEnd - closeLineAt_, closing);
   }
 
   // Whether the function that ends in the flushed text returns at its end.
   bool EndsWithReturn(std::string_view body) const {
+    if (body.find(kCrLf) == std::string_view::npos) {
+      // The whole function on its head's line ("int One() { return(1); }").
+      const std::string mask = MaskLiterals(body);
+      const std::size_t brace = mask.find('{');
+      return brace != std::string::npos && HoldsWord(std::string_view(mask).substr(brace), "return");
+    }
     if (TailHasReturn(body)) return true;
     for (const std::string& line : recent_) {
       if (Trim(line).starts_with("return")) return true;
@@ -238,37 +364,45 @@ class MissingReturnPhase {
     return r > 0 && !(q > 0 && r > q);
   }
 
-  // The function before the current head, now at the end of the output.
+  // The function before the current head, now at the end of the output. It
+  // ends at its own closing "}"; lines after it (a global array's
+  // initialiser) are no part of it.
   void EndCheckAtHead() {
     if (!Holds(flushed_, "}")) return;
-    std::string rest = flushed_;
-    const std::string body = FetchUpToLast("}", rest);
+    std::string body;
+    if (closeAt_ != std::string::npos && closeAt_ < flushed_.size()) {
+      body = flushed_.substr(0, closeAt_);
+    } else {
+      std::string rest = flushed_;
+      body = FetchUpToLast("}", rest);
+    }
     if (EndsWithReturn(body) || !IsValueType(prevType_)) return;
     const std::size_t at = out_.size() - flushed_.size() + body.size();
     out_.insert(at, "   return(" + DefaultValue(engine_, prevType_) + ");\r\n");
     engine_.TextChanged = true;
   }
 
-  // The last function, at the last line of the text that holds "}". The
-  // return goes directly before that "}", after every statement of the body.
-  void EndCheckAtLastBrace(std::string& code) {
-    std::string rest = pending_;
-    const std::string before = FetchUpToLast("}", rest);
-    if (TailHasReturn(before) || !IsValueType(curType_)) return;
+  // The last function, whose closing line (code) follows `before`. The
+  // return goes directly before that line's "}", after every statement of
+  // the body: into code, or, when nothing precedes the "}" on its line, on
+  // lines of its own in front of it. True when it inserted one.
+  bool EndCheckAtLastBrace(std::string_view before, std::string& code) {
+    std::string rest(before);
+    const std::string inner = FetchUpToLast("}", rest);
+    if (TailHasReturn(inner) || !IsValueType(curType_)) return false;
     const std::string line = "   return(" + DefaultValue(engine_, curType_) + ");";
     std::string after = code;
     std::string lead = FetchUpToLast("}", after);
     const std::string_view leadCode = Trim(lead);
     if (leadCode.empty()) {
-      pending_ += kCrLf;
-      pending_ += line;
-      pending_ += kCrLf;
+      code = "\r\n" + line + "\r\n" + code;
     } else {
       // Code before the closing "}" on its line ("   c(); }") stays before the return.
       lead.resize(static_cast<std::size_t>(leadCode.data() - lead.data()) + leadCode.size());
       code = lead + "\r\n" + line + "\r\n}" + after;
     }
     engine_.TextChanged = true;
+    return true;
   }
 
   Engine& engine_;
@@ -282,6 +416,13 @@ class MissingReturnPhase {
   std::string flushed_;
   bool firstHead_ = false;
   bool returnSeen_ = false;
+  bool seenBefore_ = false;  // returnSeen_ as the line being handled found it
+  // The braces of the current function; where its closing "}" and the line
+  // holding it stand in the pending text (npos until it closes).
+  int depth_ = 0;
+  std::size_t closeAt_ = std::string::npos;
+  std::size_t closeLineAt_ = std::string::npos;
+  bool returnSeenAtClose_ = false;
   std::string curType_, curName_, prevType_, prevName_;
   std::array<std::string, 3> recent_;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "pipeline/phases.h"
+#include "rules/function_heads.h"
 #include "rules/line_walk.h"
 #include "rules/order_select.h"
 #include "text/text.h"
@@ -66,17 +67,39 @@ class LoopTracker {
   int depth_ = 0;
 };
 
-bool AssignsBeforeParen(std::string_view code) {
-  return code.substr(0, code.find('(')).find('=') != std::string_view::npos;
+bool StartsWithWord(std::string_view text, std::string_view word) {
+  return text.size() > word.size() && text.starts_with(word) &&
+         (text[word.size()] == ' ' || text[word.size()] == '\t');
 }
 
-// A head line takes the following lines up to the one that brings its "{".
-void JoinHeadWithBrace(std::string& code, LineCursor& unread) {
-  while (!Holds(code, '{')) {
-    code += unread.FetchView("\r\n");
-    code += "\r\n";
-    if (unread.Empty()) break;
+// A variable declaration: taken as the body of an if it would end its scope there.
+bool IsDeclaration(std::string_view code) {
+  static constexpr std::string_view kWords[] = {
+      "bool",  "datetime", "color", "char",  "uchar", "short",  "ushort", "string", "int",
+      "uint",  "long",     "ulong", "float", "double", "static", "const",  "extern"};
+  const std::string_view trimmed = Trim(code);
+  for (std::string_view word : kWords) {
+    if (StartsWithWord(trimmed, word)) return true;
   }
+  return false;
+}
+
+// True when the next line that holds code cannot be the body of an if: there
+// is none, it is a declaration, or it begins with "}". Reads without consuming.
+bool NoBodyFollows(std::string_view rest) {
+  while (!rest.empty()) {
+    const int p = PosNth(0, "\r\n", rest);
+    const std::string_view line = p < 1 ? rest : rest.substr(0, static_cast<std::size_t>(p - 1));
+    rest = p < 1 ? std::string_view() : rest.substr(static_cast<std::size_t>(p - 1) + 2);
+    if (IsCodeFree(line)) continue;
+    const std::string code = SplitCodeAndComment(line).code;
+    return IsDeclaration(code) || Trim(code).starts_with("}");
+  }
+  return true;
+}
+
+bool AssignsBeforeParen(std::string_view code) {
+  return code.substr(0, code.find('(')).find('=') != std::string_view::npos;
 }
 
 }  // namespace
@@ -92,7 +115,7 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
   return WalkCodeLines(text, [&](std::string& code, LineCursor& unread) {
     if (IsHeadLine(code)) {
       if (AssignsBeforeParen(code)) return;
-      JoinHeadWithBrace(code, unread);
+      JoinHead(code, unread);
       loops.EnterFunction();
     }
     loops.See(code);
@@ -106,6 +129,9 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
       continueForm = engine.Checked("rdoOrderSelectContinue");
     }
     code = BuildCheckedOrderSelect(call, continueForm);
+    // The if-form takes the next statement as its body; where that cannot be
+    // one, the check gets an empty body of its own.
+    if (!continueForm && call.tail.empty() && NoBodyFollows(unread.Rest())) code += " {}";
     engine.TextChanged = true;
   });
 }

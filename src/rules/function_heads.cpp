@@ -22,7 +22,13 @@ std::string_view TypeWithBlank(std::string_view trimmed) {
   return {};
 }
 
-// Lines a window reads while it waits for the ")".
+bool IsNameByte(char ch) {
+  const auto b = static_cast<unsigned char>(ch);
+  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
+}
+
+// Lines a window reads while it waits for the ")", and a join while it waits
+// for the "{".
 constexpr int kMaxOpenLines = 64;
 
 }  // namespace
@@ -80,10 +86,42 @@ HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) 
 }
 
 void JoinHead(std::string& code, LineCursor& unread) {
-  while (PosNth(0, "{", code) == 0 && !unread.Empty()) {
-    code += unread.FetchView();
-    code += "\r\n";
+  if (PosNth(0, "{", code) > 0) return;
+  const std::string_view before = unread.Rest();
+  std::string joined = code;
+  std::string moved;
+  bool braced = false;
+  // A brace that has not come within kMaxOpenLines lines opens no body of
+  // this head; stopping there keeps a text full of head-like lines linear.
+  for (int lines = 0; !braced && !unread.Empty() && lines < kMaxOpenLines; ++lines) {
+    const std::string_view line = unread.FetchView();
+    if (IsCodeFree(line)) {
+      moved += line;
+      moved += "\r\n";
+      continue;
+    }
+    const LineParts parts = SplitCodeAndComment(line);
+    braced = PosNth(0, "{", parts.code) > 0;
+    if (!braced && PosOutsideString(0, ";", parts.code) > 0) break;
+    if (!joined.empty() && !parts.code.empty() && IsNameByte(joined.back()) &&
+        IsNameByte(parts.code.front())) {
+      joined += ' ';
+    }
+    joined += parts.code;
+    if (!parts.comment.empty()) {
+      moved += parts.comment;
+      moved += "\r\n";
+    }
   }
+  if (!braced) {
+    // No body follows: nothing is joined and every line read is read again.
+    unread.PutBack(before.substr(0, before.size() - unread.Rest().size()));
+    return;
+  }
+  code = std::move(joined);
+  code += "\r\n";
+  // What was read but not joined is read again, directly behind the head.
+  unread.PutBack(moved);
 }
 
 std::string_view HeadType(std::string_view code) {

@@ -45,10 +45,17 @@ inline bool IsFunctionHead(std::string_view code, LineCursor& unread,
   return JudgeHead(code, unread, countedLines) == HeadKind::Head;
 }
 
-// Appends the following lines to code, each followed by "\r\n", up to and
-// including the first that brings a "{", and consumes them. The first one is
-// put directly behind the code: "int f()" and "{" give "int f(){" + "\r\n".
-// A code part that already holds "{" is left as it is.
+// Joins the code of the following lines to code, up to and including the
+// line that brings the "{", and ends it with "\r\n": "int f()" and "{" give
+// "int f(){" + "\r\n"; "int f(int a," / "   int b)" / "{" give
+// "int f(int a,   int b){" + "\r\n". Lines without code on the way and the
+// "//" comments of the joined lines are put back in front of the unread text,
+// in their order, so they follow the head as lines of their own and a second
+// run finds nothing to join. Two code bytes of names are never joined into
+// one name: a blank goes between them. When no "{" comes before a line whose
+// code holds a ";" (a statement is no part of a head) or before the text
+// ends, nothing is joined: code and the unread text stay as they were. A
+// code part that already holds "{" is left as it is.
 void JoinHead(std::string& code, LineCursor& unread);
 
 // The type word (without its blank) that begins the trimmed head, "" if none.

@@ -27,36 +27,89 @@ bool HoldsCode(std::string_view text) {
   });
 }
 
-// Calls visit(i) for every byte of text that stands outside "..." and '...'
-// literals and "//" comments (a comment runs to the line end).
-template <class Visit>
-void ForEachCodeByte(std::string_view text, Visit visit) {
+// Where a scan over code stands: inside a literal, a "//" comment (to the
+// line end) or a "/* */" comment. Kept between calls, so a text can be read
+// line by line.
+struct CodeState {
   char quote = 0;
-  bool comment = false;
+  bool lineComment = false;
+  bool blockComment = false;
+};
+
+// Calls visit(i) for every byte of text that stands outside "..." and '...'
+// literals and comments. A literal left open ends at the line end.
+template <class Visit>
+void ScanCode(std::string_view text, CodeState& st, Visit visit) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char ch = text[i];
-    if (comment) {
-      comment = ch != '\n';
+    if (ch == '\n') {
+      st.lineComment = false;
+      st.quote = 0;
+      continue;
+    }
+    if (st.lineComment) continue;
+    if (st.blockComment) {
+      if (ch == '*' && i + 1 < text.size() && text[i + 1] == '/') {
+        st.blockComment = false;
+        ++i;
+      }
       continue;
     }
     if (IsSjisPair(text, i)) {
       ++i;
       continue;
     }
-    if (quote != 0) {
+    if (st.quote != 0) {
       if (ch == '\\') ++i;
-      else if (ch == quote) quote = 0;
+      else if (ch == st.quote) st.quote = 0;
       continue;
     }
     if (ch == '"' || ch == '\'') {
-      quote = ch;
-    } else if (ch == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-      comment = true;
+      st.quote = ch;
+    } else if (ch == '/' && i + 1 < text.size() && (text[i + 1] == '/' || text[i + 1] == '*')) {
+      (text[i + 1] == '/' ? st.lineComment : st.blockComment) = true;
       ++i;
     } else {
       visit(i);
     }
   }
+}
+
+template <class Visit>
+void ForEachCodeByte(std::string_view text, Visit visit) {
+  CodeState st;
+  ScanCode(text, st, visit);
+}
+
+// 0-based place of the first and of the last ch in the code of text; npos when none.
+std::size_t FirstInCode(std::string_view text, char ch) {
+  std::size_t at = std::string_view::npos;
+  ForEachCodeByte(text, [&](std::size_t i) {
+    if (at == std::string_view::npos && text[i] == ch) at = i;
+  });
+  return at;
+}
+std::size_t LastInCode(std::string_view text, char ch) {
+  std::size_t at = std::string_view::npos;
+  ForEachCodeByte(text, [&](std::size_t i) {
+    if (text[i] == ch) at = i;
+  });
+  return at;
+}
+
+// True when text holds anything but blanks outside its comments and literals.
+bool HoldsCodeOutsideComments(std::string_view text) {
+  bool found = false;
+  ForEachCodeByte(text, [&](std::size_t i) {
+    found = found || static_cast<unsigned char>(text[i]) > 0x20;
+  });
+  return found;
+}
+
+// True when the line, spliced by its last byte, runs on into the next one.
+bool EndsWithBackslash(std::string_view line) {
+  const std::string_view t = Trim(line);
+  return !t.empty() && t.back() == '\\';
 }
 
 // "{" less "}" in code.
@@ -93,9 +146,32 @@ std::vector<std::string> SplitDeclarators(std::string_view decl) {
   return parts;
 }
 
+bool StartsWithWord(std::string_view text, std::string_view word) {
+  return text.starts_with(word) &&
+         (text.size() == word.size() ||
+          IsWordDelimiter(static_cast<unsigned char>(text[word.size()]), true));
+}
+
+// The text behind the block comments and folded comment markers it begins with.
+std::string_view SkipLeadingComments(std::string_view text) {
+  for (;;) {
+    text = Trim(text);
+    std::string_view close = "*/";
+    if (!text.starts_with("/*")) {
+      if (!text.starts_with(markers::MarkOpen)) return text;
+      close = markers::MarkClose;
+    }
+    const std::size_t end = text.find(close, 2);
+    if (end == std::string_view::npos) return text;
+    text = text.substr(end + close.size());
+  }
+}
+
+// A "const" declaration is one too: its initialiser can only stay where it is.
 bool StartsWithDeclarationWord(std::string_view trimmed) {
   return std::any_of(kDeclarationWords.begin(), kDeclarationWords.end(),
-                     [trimmed](std::string_view w) { return trimmed.starts_with(w); });
+                     [trimmed](std::string_view w) { return trimmed.starts_with(w); }) ||
+         StartsWithWord(trimmed, "const");
 }
 
 bool IsMovable(std::string_view initialiser) {
@@ -105,14 +181,34 @@ bool IsMovable(std::string_view initialiser) {
                      [initialiser](std::string_view call) { return Holds(initialiser, call); });
 }
 
-// Start of the declared name in the text before "=": the last word, behind
-// the type and any storage words.
-std::size_t NameStart(std::string_view beforeEq) {
+// The declared name in the text before "=": its last word, behind the type
+// and any storage words. Comments between the name and the "=" ("bal /* start */ =")
+// are passed over: `gapEnd` is where the last of them ends (the name's end
+// when there is none).
+struct DeclaredName {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  std::size_t gapEnd = 0;
+};
+DeclaredName FindDeclaredName(std::string_view beforeEq) {
+  DeclaredName name;
   std::size_t end = beforeEq.size();
-  while (end > 0 && static_cast<unsigned char>(beforeEq[end - 1]) <= 0x20) --end;
-  std::size_t start = end;
-  while (start > 0 && static_cast<unsigned char>(beforeEq[start - 1]) > 0x20) --start;
-  return start;
+  name.gapEnd = std::string_view::npos;
+  for (;;) {
+    while (end > 0 && static_cast<unsigned char>(beforeEq[end - 1]) <= 0x20) --end;
+    const std::string_view head = beforeEq.substr(0, end);
+    std::size_t open = std::string_view::npos;
+    if (head.ends_with("*/")) open = head.rfind("/*");
+    else if (head.ends_with(markers::MarkClose)) open = head.rfind(markers::MarkOpen);
+    if (open == std::string_view::npos) break;
+    if (name.gapEnd == std::string_view::npos) name.gapEnd = end;
+    end = open;
+  }
+  name.end = end;
+  if (name.gapEnd == std::string_view::npos) name.gapEnd = end;
+  name.start = end;
+  while (name.start > 0 && static_cast<unsigned char>(beforeEq[name.start - 1]) > 0x20) --name.start;
+  return name;
 }
 
 // A head at file scope that is no function head of the phases (one beginning
@@ -136,22 +232,45 @@ class GlobalPartMover {
 
   std::string Run() {
     bool importBlock = false;
+    bool continued = false;   // the line before ended a directive with a backslash
+    bool inBlock = false;     // inside a "/* */" comment that spans lines
     while (!lines_.Empty()) {
       std::string line = lines_.Fetch();
+      if (continued || inBlock) {
+        // The lines of a spliced directive and of a block comment pass whole.
+        if (continued) {
+          continued = EndsWithBackslash(line);
+        } else {
+          CodeState st{.blockComment = true};
+          ScanCode(line, st, [](std::size_t) {});
+          inBlock = st.blockComment;
+        }
+        Pass(line, {});
+        continue;
+      }
       if (IsCommentLine(line)) {
         Pass(line, {});
         continue;
       }
       LineParts parts = SplitCodeAndComment(line);
       const std::string_view trimmed = Trim(parts.code);
-      if (trimmed.starts_with("#import")) {
+      CodeState st;
+      ScanCode(parts.code, st, [](std::size_t) {});
+      if (st.blockComment) {
+        // A block comment opens here and closes on a later line.
+        inBlock = true;
+        Pass(line, {});
+      } else if (trimmed.starts_with("#import")) {
         // Every line from the first "#import" line to the last one passes.
         Pass(parts.code, parts.comment);
         importBlock = HasImportLine(lines_.Rest());
       } else if (trimmed.starts_with("#") || importBlock || KeepsBlock(parts.code)) {
         // "#property", "#include", "#define" and every other directive pass:
         // none of them is a statement to move into init.
+        continued = trimmed.starts_with("#") && EndsWithBackslash(line);
         Pass(parts.code, parts.comment);
+      } else if (!trimmed.empty() && !HoldsCodeOutsideComments(parts.code)) {
+        Pass(parts.code, parts.comment);  // nothing but a comment
       } else {
         Treat(std::move(parts.code), parts.comment);
       }
@@ -185,10 +304,10 @@ class GlobalPartMover {
 
   // The line rules from the declaration test on, for a code part and for
   // what a statement or a declaration leaves behind its ";".
-  void Treat(std::string code, const std::string& comment) {
+  void Treat(std::string code, std::string comment) {
     for (;;) {
       const std::string_view trimmed = Trim(code);
-      if (StartsWithDeclarationWord(trimmed)) {
+      if (StartsWithDeclarationWord(SkipLeadingComments(trimmed))) {
         std::string further;
         if (!Declaration(std::move(code), comment, further)) return;
         code = std::move(further);
@@ -208,10 +327,10 @@ class GlobalPartMover {
   // A statement at file scope is commented out and collected. Leaves in
   // `rest` what followed its ";".
   void Statement(std::string code, const std::string& comment, std::string& rest) {
-    const int semi = PosOutsideString(0, ";", code);
-    if (semi > 0) {
-      rest = code.substr(static_cast<std::size_t>(semi));
-      code.resize(static_cast<std::size_t>(semi - 1));
+    const std::size_t semi = FirstInCode(code, ';');
+    if (semi != std::string::npos) {
+      rest = code.substr(semi + 1);
+      code.resize(semi);
     }
     if (HoldsCode(code)) {
       out_ += "//";
@@ -228,43 +347,63 @@ class GlobalPartMover {
   }
 
   // Rewrites a declaration; returns true with further statements that stood
-  // behind it on its line in `further`.
-  bool Declaration(std::string decl, const std::string& comment, std::string& further) {
-    // A declaration runs on over the following lines up to its ";"; the first
-    // of them is put directly behind the code part.
-    if (PosInCode(0, ";", decl) == 0) {
-      while (!lines_.Empty()) {
-        const std::string_view next = lines_.FetchView();
-        const bool ends = PosInCode(0, ";", next) > 0;
-        decl += next;
+  // behind it on its line in `further`. Only moved initialisers leave it
+  // (and tabs and the indent of its first line), so a declaration rebuilt
+  // once comes out the same when rebuilt again.
+  bool Declaration(std::string decl, std::string& comment, std::string& further) {
+    // A declaration runs on over the following lines up to the line whose
+    // code brings its ";". They keep their line ends and comments, the first
+    // line's comment included.
+    bool ends = false;
+    CodeState st;
+    ScanCode(decl, st, [&](std::size_t i) { ends = ends || decl[i] == ';'; });
+    const bool gathered = !ends && !lines_.Empty();
+    if (gathered) {
+      decl += comment;
+      while (!ends && !lines_.Empty()) {
+        const std::size_t from = decl.size();
         decl += kCrLf;
-        if (ends) break;
+        decl += lines_.FetchView();
+        const std::string_view added = std::string_view(decl).substr(from);
+        ScanCode(added, st, [&](std::size_t i) { ends = ends || added[i] == ';'; });
       }
     }
-    std::string tail = std::move(decl);
-    std::string proper = FetchUpToLast(";", tail);
+    // Only a ";" of code ends it: one in a comment or a literal is text.
+    std::string proper = std::move(decl);
+    std::string tail;
+    if (const std::size_t last = LastInCode(proper, ';'); last != std::string::npos) {
+      tail = proper.substr(last + 1);
+      proper.resize(last);
+    }
     bool hasFurther = false;
-    if (PosInCode(0, ";", proper) > 0) {
-      std::string after = std::move(proper);
-      proper = FetchInCode(";", after);
-      further = std::move(after) + ";";
+    if (const std::size_t first = FirstInCode(proper, ';'); first != std::string::npos) {
+      further = proper.substr(first + 1) + ";";
+      proper.resize(first);
       hasFurther = true;
     }
 
     std::string kept;
     const std::vector<std::string> declarators = SplitDeclarators(proper);
+    bool constant = false;
     for (std::size_t i = 0; i < declarators.size(); ++i) {
       std::string d = declarators[i];
       if (i == 0) {
+        // A constant can be given its value nowhere else.
+        constant = PosWord(0, "const", std::string_view(d).substr(0, FirstInCode(d, '='))) > 0;
         d = ReplaceText(engine_, 0, "    ", "\t", d);
-        SplitIndent(d);
+        d.erase(0, static_cast<std::size_t>(Trim(d).data() - d.data()));
       }
-      const int eq = PosInCode(0, "=", d);
-      if (eq > 0 && IsMovable(std::string_view(d).substr(static_cast<std::size_t>(eq)))) {
-        const std::string_view before = std::string_view(d).substr(0, static_cast<std::size_t>(eq - 1));
-        kept += before;
+      const std::size_t at = FirstInCode(d, '=');
+      if (!constant && at != std::string::npos &&
+          IsMovable(std::string_view(d).substr(at + 1))) {
+        const std::string_view name = std::string_view(d).substr(0, at);
+        const DeclaredName n = FindDeclaredName(name);
+        kept += name;
+        std::string assignment(name.substr(n.start, n.end - n.start));
+        assignment += name.substr(n.gapEnd);
+        assignment += std::string_view(d).substr(at);
         inits_ += "    ";
-        inits_ += Trim(std::string_view(d).substr(NameStart(before)));
+        inits_ += Trim(assignment);
         inits_ += ';';
         inits_ += kCrLf;
         // The file must be written back, or the declaration stays rejected.
@@ -272,10 +411,12 @@ class GlobalPartMover {
       } else {
         kept += d;
       }
-      if (i + 1 < declarators.size()) kept += ", ";
+      if (i + 1 < declarators.size()) kept += ',';
     }
     kept += ';';
     kept += tail;
+    // A gathered declaration carries its comments inside it.
+    if (gathered) comment.clear();
     if (hasFurther) {
       Pass(kept, {});
       return true;

@@ -28,7 +28,8 @@ inline constexpr std::array<std::string_view, 19> kMovableCalls = {
     "Symbol()"};
 
 // A global line whose trimmed code begins with one of these is a declaration
-// (no blank required after the word).
+// (no blank required after the word); so is one beginning with the word
+// "const", whose initialisers are never moved.
 inline constexpr std::array<std::string_view, 17> kDeclarationWords = {
     "static", "extern", "input", "bool",  "datetime", "color", "char",  "uchar", "short",
     "ushort", "string", "int",   "uint",  "long",     "ulong", "float", "double"};
@@ -36,6 +37,9 @@ inline constexpr std::array<std::string_view, 17> kDeclarationWords = {
 // Rewrites the global part (the lines before the first function head, each
 // ending in "\r\n"): initialisers that call one of kMovableCalls are taken
 // out of their declarations, and statements at file scope are commented out.
+// Everything else of a declaration stays as written, its lines and comments
+// included, so rewriting the result again changes nothing. Directives (with
+// the lines a final backslash splices to them) and block comments pass whole.
 // `inits` is emptied and receives what was taken out, one statement a line:
 // "    name = initialiser;" for an initialiser, the statement as it stood for
 // a statement. With the switch off the global part comes back unchanged.
@@ -48,7 +52,7 @@ bool HasInitFunction(std::string_view text);
 
 // Phase 10: writes `inits` behind the opening brace of the function named
 // exactly init or OnInit (the first one, once). Joins every function head
-// written over several lines into one line ending in "{". Collected
+// written over several lines into one line ending in "{" (see JoinHead). Collected
 // statements are inserted whatever the switch says now; with the switch off
 // and nothing collected the text comes back unchanged. Never sets TextChanged.
 std::string InsertGlobalInitsIntoInit(Engine& engine, std::string_view text,

@@ -21,6 +21,17 @@ LineParts SplitCodeAndComment(std::string_view line) {
 
 bool IsCommentLine(std::string_view line) { return Trim(line).starts_with("//"); }
 
+bool IsCodeFree(std::string_view line) {
+  const LineParts parts = SplitCodeAndComment(line);
+  std::string_view rest = Trim(parts.code);
+  while (rest.starts_with(markers::MarkOpen)) {
+    const std::size_t close = rest.find(markers::MarkClose);
+    if (close == std::string_view::npos) return false;
+    rest = Trim(rest.substr(close + markers::MarkClose.size()));
+  }
+  return rest.empty();
+}
+
 bool IsHeadLine(std::string_view code) {
   // With its blank, no type word is a prefix of another, so the order of
   // the tests does not change the answer.
@@ -36,7 +47,9 @@ bool IsHeadLine(std::string_view code) {
     }
   }
   if (!typed) return false;
-  const auto holds = [code](std::string_view s) { return code.find(s) != std::string_view::npos; };
+  // A second byte of a two-byte character may be "{" or "}" (0x7B, 0x7D):
+  // the searches step over such characters.
+  const auto holds = [code](std::string_view s) { return PosNth(0, s, code) > 0; };
   if (!holds("(")) return false;
   const bool brace = holds("{");
   if (holds(";") && !brace) return false;

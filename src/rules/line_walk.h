@@ -21,6 +21,10 @@ LineParts SplitCodeAndComment(std::string_view line);
 // True when the trimmed line begins with "//".
 bool IsCommentLine(std::string_view line);
 
+// True when the line holds no code: it is blank, a "//" line, or holds only
+// folded comment markers and blanks.
+bool IsCodeFree(std::string_view line);
+
 // Function-head candidate: begins with a type word and its blank, holds "(",
 // holds no ";" or holds "{", and holds no "}" or holds "{" with the word "if"
 // or a ";".

@@ -14,13 +14,17 @@ inline constexpr std::string_view kOrderCalls[] = {"OrderClose(", "OrderModify("
                                                    "OrderDelete("};
 
 // Rewrites one code line (no line end, no trailing "//" comment) so that the
-// first order call found by priority stores its result in chk, unless the
-// line already uses that result (after "if(", "if (", "while" or "=").
-// A line without such a call comes back unchanged.
+// first order call found by priority stores its result in chk, when the call
+// stands as a statement of its own ("OrderClose(...);", "if (a) OrderClose(...);",
+// "case 1: OrderDelete(t);"). A call whose value is used (in a condition or an
+// expression, as an argument, after "=" or "return") and a line without such
+// a call come back unchanged.
 std::string WrapOrderCallWithChk(std::string_view line);
 
-// True when text already declares a bool chk ("bool chk;", "bool ok, chk;",
-// "bool chk = false;", "bool chk ;"), outside "//" comments.
+// True when text declares a variable chk at file scope, of any type
+// ("bool chk;", "int chk;", "bool ok, chk;", "bool chk = false;"), outside
+// comments, literals and directives. A chk declared inside a function or as
+// a parameter is none the other functions see.
 bool HasChkDeclaration(std::string_view text);
 
 }  // namespace lumivex

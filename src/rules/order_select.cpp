@@ -98,6 +98,11 @@ OrderSelectCall ParseOrderSelect(std::string_view line) {
   }
   std::string rest(trimmed);
   call.prefix = Fetch("OrderSelect", rest);
+  // Only the name itself: "MyOrderSelect(" calls another function.
+  if (!call.prefix.empty() &&
+      !IsWordDelimiter(static_cast<unsigned char>(call.prefix.back()), false)) {
+    return call;
+  }
   const std::string_view prefix = Trim(call.prefix);
   if (RightStr(4, prefix).find('=') != std::string::npos) return call;
   if (prefix.find("return") != std::string_view::npos) return call;

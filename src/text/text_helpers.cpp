@@ -35,6 +35,43 @@ int ReadInt(std::string_view s) {
   return static_cast<int>(value);
 }
 
+// The power of ten of the leading digit of a decimal number with a nonzero
+// digit ("123.4" gives 2, "0.05" gives -2, "5e3" gives 3), saturated far
+// beyond the range of a double. Decides only whether a number that does not
+// fit a double is too large or too small.
+long long DecimalExponent(std::string_view number) {
+  constexpr long long kFar = 1'000'000'000;
+  std::size_t i = 0;
+  long long intDigits = 0;  // significant digits before the point
+  long long zeros = 0;      // zeros between the point and the first nonzero digit
+  bool significant = false;
+  for (; i < number.size() && IsDigit(number[i]); ++i) {
+    significant |= number[i] != '0';
+    if (significant && intDigits < kFar) ++intDigits;
+  }
+  if (i < number.size() && number[i] == '.') {
+    for (++i; i < number.size() && IsDigit(number[i]); ++i) {
+      if (!significant && number[i] == '0') {
+        if (zeros < kFar) ++zeros;
+      } else {
+        significant = true;
+      }
+    }
+  }
+  long long exponent = 0;
+  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+    ++i;
+    bool negative = false;
+    if (i < number.size() && (number[i] == '+' || number[i] == '-')) negative = number[i++] == '-';
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+      if (exponent < kFar) exponent = exponent * 10 + (number[i] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  const long long lead = intDigits > 0 ? intDigits - 1 : -(zeros + 1);
+  return lead + exponent;
+}
+
 }  // namespace
 
 std::string LeftStr(int n, std::string_view s) {
@@ -95,11 +132,9 @@ double FloatVal(std::string_view s) {
   const char* last = s.data() + s.size();
   const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
-    // Out of range: a large exponent overflows, a large negative one underflows.
-    const std::string_view number(first, static_cast<std::size_t>(last - first));
-    const std::size_t e = number.find_first_of("eE");
-    const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    // The reader stopped behind the number it matched; its size decides.
+    const std::string_view number(first, static_cast<std::size_t>(ptr - first));
+    value = DecimalExponent(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (ec != std::errc()) {
     return 0.0;
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/support/road_fakes.h"
+#include "support/convert_check.h"
 #include "support/engine_test.h"
 
 namespace lumivex {
@@ -26,10 +27,10 @@ class DriverTest : public testing::EngineTest {
                                                        "chkExpressionsNotAllowedGlobalScope"}) {
     for (const char* gate : gates) settings.Set(gate, false);
   }
-  // A whole run that changes the text.
+  // A whole run that changes the text; converting its result again changes nothing.
   void Convert(const Text& before, const Text& after) {
-    engine.TextChanged = false;
-    EXPECT_EQ(ConvertText(engine, testing::Lines(before)), testing::Lines(after));
+    testing::ExpectConverts(engine, testing::Lines(before), testing::Lines(after));
+    ConvertText(engine, testing::Lines(before));
     EXPECT_TRUE(engine.TextChanged);
   }
   // The line pre-pass alone.
@@ -91,13 +92,15 @@ TEST_F(DriverTest, ProgramKindFlags) {
 TEST_F(DriverTest, ConvertsEndToEnd) {
   Off();
   // The inserted OnInit() loses its blank lines to phase 12.
-  EXPECT_EQ(ConvertText(engine, Crlf("int x;\nint start()\n{\nreturn(0);\n}\n")),
+  testing::ExpectConverts(engine, Crlf("int x;\nint start()\n{\nreturn(0);\n}\n"),
             Crlf("int x;\n\nint OnInit()\n{\nreturn(0);\n}\n\nint start()\n{\nreturn(0);\n}\n"));
   // Comments are folded out of the rule phases' way and come back as they were.
-  EXPECT_EQ(ConvertText(engine, Crlf("// a\n// b\nint init()\n{\n\n\n b = TRUE; /* TRUE\n TRUE */\n"
-                                     " s = \"http://x\\\\y TRUE\";\n if(a)if(b) c();\n\n\n\n}\n")),
+  const std::string source = Crlf("// a\n// b\nint init()\n{\n\n\n b = TRUE; /* TRUE\n TRUE */\n"
+                                  " s = \"http://x\\\\y TRUE\";\n if(a)if(b) c();\n\n\n\n}\n");
+  testing::ExpectConverts(engine, source,
             Crlf("// a\n// b\nint init()\n{\n b = true; /* true\n TRUE */\n"
                  " s = \"http://x\\\\y TRUE\";\n if(a)\n     if(b) c();\n\n\n}\n"));
+  ConvertText(engine, source);
   EXPECT_TRUE(engine.TextChanged);
 }
 
@@ -132,6 +135,20 @@ TEST_F(DriverTest, RunMovedInitialiserAlone) {
   Convert({"string sym = Symbol();", "int start()", "{", "   return(0);", "}"},
         {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "", "return(0);", "}", "",
          "int start(){", "   return(0);", "}"});
+}
+
+// Without comment folding the global part still keeps its comments, spliced
+// directives and constants where they are.
+TEST_F(DriverTest, RunGlobalPartWithoutCommentFolding) {
+  Off({"chkOrderSelect", "chkOrderModify", "chkCommentCompression"});
+  Convert({"#define LOT(x) \\", "   ((x) * 0.1)", "/* defaults", "   Lots = 0.5; Risk = 2;", "*/",
+           "const string Sym = Symbol();", "extern color Up = Blue,",
+           "             Dn = Crimson; //Red; //Magenta;", "double bal /* start */ = AccountBalance();",
+           "int init()", "{", "   return(0);", "}"},
+          {"#define LOT(x) \\", "   ((x) * 0.1)", "/* defaults", "   Lots = 0.5; Risk = 2;", "*/",
+           "const string Sym = Symbol();", "extern color Up = Blue,",
+           "             Dn = Crimson; //Red; //Magenta;", "double bal /* start */ ;", "int init(){",
+           "    bal = AccountBalance();", "", "", "   return(0);", "}"});
 }
 
 TEST_F(DriverTest, PrepassPlaceholdersAndTrue) {

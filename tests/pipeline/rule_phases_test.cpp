@@ -53,9 +53,9 @@ TEST_F(RulePhases, AutoFormFollowsTheLoops) {
   const char* cases[][2] = {
       {"for(;;)\n{\nOrderSelect(i, SELECT_BY_POS);\n}\n",
        "for(;;)\n{\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"},
-      {"do\nOrderSelect(i, SELECT_BY_POS);\n", "do\nif (OrderSelect(i, SELECT_BY_POS))\n"},
-      {"s = \"for\";\nif (y) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
-       "s = \"for\";\nif (y) {\nif (OrderSelect(t, SELECT_BY_POS))\n}\n"},
+      {"do\nOrderSelect(i, SELECT_BY_POS);\nn++;\n", "do\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n"},
+      {"s = \"for\";\nif (y) {\nOrderSelect(t, SELECT_BY_POS);\nn++;\n}\n",
+       "s = \"for\";\nif (y) {\nif (OrderSelect(t, SELECT_BY_POS))\nn++;\n}\n"},
       {"while (k) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\n}\n",
        "while (k) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\n}\n"},
       {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\n}\n",
@@ -67,8 +67,39 @@ TEST_F(RulePhases, RadioButtonsChooseTheForm) {
   settings.SetRadio("rdoOrderSelectContinue");
   CheckSelect("OrderSelect(1, SELECT_BY_POS);\n", "if (!OrderSelect(1, SELECT_BY_POS)) continue;\n");
   settings.SetRadio("rdoOrderSelectIfOut");
-  CheckSelect("for (;;) {\nOrderSelect(i, SELECT_BY_POS);\n}\n",
-              "for (;;) {\nif (OrderSelect(i, SELECT_BY_POS))\n}\n");
+  CheckSelect("for (;;) {\nOrderSelect(i, SELECT_BY_POS);\nn++;\n}\n",
+              "for (;;) {\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n}\n");
+}
+
+// Where the next line of code cannot be the if's body (a declaration, a
+// closing brace, none at all), the check gets an empty body of its own.
+TEST_F(RulePhases, IfFormNeverTakesWhatCannotBeItsBody) {
+  const std::string m = std::string(markers::MarkOpen) + "0" + std::string(markers::MarkClose);
+  const char* cases[][2] = {
+      {"OrderSelect(t, SELECT_BY_TICKET);\nbool done = false;\n",
+       "if (OrderSelect(t, SELECT_BY_TICKET)) {}\nbool done = false;\n"},
+      {"OrderSelect(t, SELECT_BY_POS); // pick\n\n// why\n}\n",
+       "if (OrderSelect(t, SELECT_BY_POS)) {}// pick\n\n// why\n}\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\n  static int n = 0;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n  static int n = 0;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\nconst int k = 1;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\nconst int k = 1;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
+  CheckSelect("OrderSelect(t, SELECT_BY_POS);\n" + m + "\n}\n",
+              "if (OrderSelect(t, SELECT_BY_POS)) {}\n" + m + "\n}\n");
+}
+
+// A statement, a block or the code behind the call is the body; the continue-form has none.
+TEST_F(RulePhases, IfFormKeepsItsBody) {
+  const char* cases[][2] = {
+      {"OrderSelect(t, SELECT_BY_POS);\n// why\nPrint(OrderLots());\n",
+       "if (OrderSelect(t, SELECT_BY_POS))\n// why\nPrint(OrderLots());\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\n{\nn++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS))\n{\nn++;\n}\n"},
+      {"OrderSelect(t, SELECT_BY_POS); n++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS)) n++;\n}\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\ninterval = 1;\n", "if (OrderSelect(t, SELECT_BY_POS))\ninterval = 1;\n"},
+      {"for (;;) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
+       "for (;;) {\nif (!OrderSelect(t, SELECT_BY_POS)) continue;\n}\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
 }
 
 // Not split: "}" before "{", braces in literals, a head with two blocks; "=" before "(" is no head.
@@ -131,8 +162,32 @@ TEST_F(RulePhases, ReturnInsertedWhereAValueFunctionEnds) {
   Check({"int Last()", "{", "   if (a)", "   {", "      b();", "   }", "   c();", "}"},
         {"int Last(){", "", "   if (a)", "   {", "      b();", "   }", "   c();", "", "   return(0);", "}"});
   Check({"int Last() {", "   c(); }"}, {"int Last() {", "   c();", "   return(0);", "}"});
-  Check({"int One() { return(1); }", "int Two() {", "   return(2);", "}"},
-        {"int One() { return(1);    return(0);", "}", "int Two() {", "   return(2);", "}"});
+  // An inner block closing on the line before the last "}": one return, at the end.
+  Check({"int Last() {", "   if (a) {", "      return(1);", "   }", "}"},
+        {"int Last() {", "   if (a) {", "      return(1);", "   }", "", "   return(0);", "}"});
+}
+
+// A function ends at its own closing brace: what follows it (a global
+// array's list, between functions or after the last) is none of its body.
+TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
+  Check({"int Calc() {", "   x = 1;", "}", "int arr[2] = {1, 2};", "int Next() {", "   return(1);", "}"},
+        {"int Calc() {", "   x = 1;", "   return(0);", "}", "int arr[2] = {1, 2};", "int Next() {",
+         "   return(1);", "}"});
+  Check({"int Last() {", "   x = 1;", "}", "int arr[2] = {1,", "   2};"},
+        {"int Last() {", "   x = 1;", "", "   return(0);", "}", "int arr[2] = {1,", "   2};"});
+  Check({"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"},
+        {"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"});
+  // A static function is a function of its own.
+  Check({"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return(2);", "   x = 1;", "}"},
+        {"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return;", "   x = 1;", "}"});
+  Check({"static  int C() {", "   x = 1;", "   return;", "}"},
+        {"static  int C() {", "   x = 1;", "   return (0);", "}"});
+  // A one-line function that returns gets no second return.
+  Unchanged({"int One(int a[]) { return(a[0]); }", "int Two() {", "   return(2);", "}"});
+  Unchanged({"int Two() {", "   return(2);", "}", "int One(int a[]) { return(a[0]); }", "int arr[1] = {1};"});
+  Unchanged({"int One() { return(1); }", "int arr[2] = {1,", "   2};", "int Two() {", "   return(2);", "}"});
+  // "return;" in a literal is text.
+  Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }
 
 TEST_F(RulePhases, ReturnsUnchanged) {
@@ -144,7 +199,7 @@ TEST_F(RulePhases, ReturnsUnchanged) {
   Unchanged({"int Fn() {", "   x = 1;", "}", "int Fn() {", "   return(1);", "}"});
   Unchanged({"int f() {", "   x = 1;", "}", "int g() {", "   return(1);", "}"});
   Unchanged({"int Proto(int a);", "int Calc() {", "   double d = MathMax(a,", "      b);",
-             "   return(d);", "}", "static double Rate()", "{", "   return(1.0);", "}"});
+             "   return(d);", "}", "static double Rate() {", "   return(1.0);", "}"});
   Unchanged({"   return;", "int F2() {", "   return(1);", "}"});  // no type yet
 }
 
@@ -161,6 +216,11 @@ TEST_F(RulePhases, ReturnsFittedToTheFunctionType) {
   Check({"double D() {", "   if (x) return;", "   return(1.5);", "}", "color C() {", "   return;", "}"},
         {"double D() {", "   if (x) return (0.0);", "   return(1.5);", "}", "color C() {",
          "   return (Red);", "}"});
+  // Bare returns with blanks or comments before their ";".
+  const std::string m = std::string(markers::MarkOpen) + "0" + std::string(markers::MarkClose);
+  Check({"int F() {", "   return ;", "   if (a) return /* note */;", "   if (b) return\t" + m + " ;", "}"},
+        {"int F() {", "   return (0);", "   if (a) return /* note */ (0);", "   if (b) return " + m + " (0);",
+         "}"});
   // A return behind a statement of more than 10 bytes gets a line of its own.
   Check({"int F2() {", "   count = count + 1; return; // done", "   x = 1; return;",
          "   if (x) return; else return;", "}"},
@@ -183,9 +243,12 @@ TEST_F(RulePhases, GlobalPartTreatedAtTheFirstHead) {
 }
 
 TEST_F(RulePhases, HeadsAreJoinedWithTheirBrace) {
-  // The phase looks five lines on: a brace four lines below is found.
-  Check({"int start()", "// a", "// b", "// c", "{", "   return(0);", "}"},
-        {"int start()// a", "// b", "// c", "{", "", "   return(0);", "}"});
+  // The phase looks five lines on: a brace four lines below is found. The
+  // comments on the way follow the joined head in their order.
+  Check({"int start() // main", "// a", "// b", "// c", "{", "   return(0);", "}"},
+        {"int start() {", "// main", "// a", "// b", "// c", "   return(0);", "}"});
+  Check({"double Sum(double a,", "           double b) // second", "{", "   return(a + b);", "}"},
+        {"double Sum(double a,           double b) {", "", "// second", "   return(a + b);", "}"});
 }
 
 }  // namespace

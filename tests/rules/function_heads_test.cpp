@@ -40,14 +40,37 @@ TEST(JudgeHead, TellsDefinitionsFromPrototypesCallsAndDeclarations) {
   }
 }
 
-TEST(JoinHead, TakesLinesUpToTheOpeningBrace) {
-  LineCursor unread{"   int b)\r\n{\r\n}\r\n"};
-  std::string code = "int Sum(int a,";
-  JoinHead(code, unread);
-  EXPECT_EQ(code, "int Sum(int a,   int b)\r\n{\r\n");
-  EXPECT_EQ(unread.Rest(), "}\r\n");
-  JoinHead(code = "int f()", unread);  // the text ends first
-  EXPECT_EQ(code, "int f()}\r\n");
+struct JoinCase {
+  std::string code;
+  std::vector<std::string> following;
+  std::string joined;
+  std::vector<std::string> left;  // the unread lines afterwards
+};
+
+// The head and its code up to the "{" become one line; comments and blank
+// lines met on the way follow it in their order, so a head once joined is
+// never joined again. A brace as a second byte is no brace.
+TEST(JoinHead, JoinsTheCodeUpToTheBraceAndKeepsTheRestAsLines) {
+  const std::vector<JoinCase> cases = {
+      {"int f()", {"{", "}"}, "int f(){\r\n", {"}"}},
+      {"int Sum(int a,", {"   int b)", "{", "}"}, "int Sum(int a,   int b){\r\n", {"}"}},
+      {"int f(int a,", {"   int b) // second", "{ // open", "}"}, "int f(int a,   int b) { \r\n",
+       {"// second", "// open", "}"}},
+      {"int start()", {"// a", "", "// b", "{", "}"}, "int start(){\r\n", {"// a", "", "// b", "}"}},
+      {"double", {"Rate()", "{"}, "double Rate(){\r\n", {}},  // two names stay two
+      // No body follows: a statement comes first, or the text ends.
+      {"int f()", {"// a", "x = 1;", "{"}, "int f()", {"// a", "x = 1;", "{"}},
+      {"int f(int a,", {"int b)", "// c", "}"}, "int f(int a,", {"int b)", "// c", "}"}},
+      {"int f() {", {"}"}, "int f() {", {"}"}},
+      {"void Msg(string s = \"\x83\x7d\")", {"{", "}"}, "void Msg(string s = \"\x83\x7d\"){\r\n", {"}"}},
+  };
+  for (const JoinCase& c : cases) {
+    LineCursor unread{Lines(c.following)};
+    std::string code = c.code;
+    JoinHead(code, unread);
+    EXPECT_EQ(code, c.joined) << c.code;
+    EXPECT_EQ(unread.Rest(), Lines(c.left)) << c.code;
+  }
 }
 
 TEST(HeadTypeAndName, AsTheHeadWritesThem) {

@@ -27,19 +27,25 @@ class MoveGlobalInitialisersTest : public testing::EngineTest {
 
 TEST_F(MoveGlobalInitialisersTest, MovesInitialisersThatCallRunTimeFunctions) {
   Check({"double bal = AccountBalance();"}, {"double bal ;"}, {"    bal = AccountBalance();"});
-  Check({"   int a = 1, b = Period(), c;"}, {"int a = 1,  b ,  c;"}, {"    b = Period();"});
+  // The declarators keep their own separators: rebuilt again, nothing changes.
+  Check({"   int a = 1, b = Period(), c;"}, {"int a = 1, b , c;"}, {"    b = Period();"});
   Check({"string sym = MySymbol(); // own"}, {"string sym ; // own"}, {"    sym = MySymbol();"});
   Check({"int\tn=Period();"}, {"int    n;"}, {"    n=Period();"});
-  // Gathered up to the ";", the first two lines joined with nothing between.
-  Check({"double x = MarketInfo(Symbol(),", "   MODE_POINT);", "int y;"},
-        {"double x ;", "", "int y;"}, {"    x = MarketInfo(Symbol(),   MODE_POINT);"});
+  // Gathered up to the ";" with the line ends and comments it has.
+  Check({"double x = MarketInfo(Symbol(), // pair", "   MODE_POINT);", "int y;"},
+        {"double x ;", "int y;"}, {"    x = MarketInfo(Symbol(), // pair", "   MODE_POINT);"});
   // Declarators end only at commas outside calls, literals and lists.
-  Check({"string s = StringConcatenate(a, Symbol()), t = \"a,b\";"}, {"string s ,  t = \"a,b\";"},
+  Check({"string s = StringConcatenate(a, Symbol()), t = \"a,b\";"}, {"string s , t = \"a,b\";"},
         {"    s = StringConcatenate(a, Symbol());"});
-  Check({"int a[3] = {1,", "2, 3};"}, {"int a[3] = {1,2, 3};", ""}, {});
   // Every leading word stays; what is collected is an assignment.
   Check({"static int x = AccountBalance();", "extern double Lots = Symbol();"},
         {"static int x ;", "extern double Lots ;"}, {"    x = AccountBalance();", "    Lots = Symbol();"});
+  // A comment between the name and "=" stays with the declaration.
+  const std::string m = std::string(markers::MarkOpen) + "3" + std::string(markers::MarkClose);
+  Check({"double bal /* start */ = AccountBalance();", "double eq " + m + " = AccountEquity();",
+         "/* lead */ string sym = Symbol();"},
+        {"double bal /* start */ ;", "double eq " + m + " ;", "/* lead */ string sym ;"},
+        {"    bal = AccountBalance();", "    eq = AccountEquity();", "    sym = Symbol();"});
 }
 
 TEST_F(MoveGlobalInitialisersTest, CommentsOutStatementsAtFileScope) {
@@ -49,9 +55,21 @@ TEST_F(MoveGlobalInitialisersTest, CommentsOutStatementsAtFileScope) {
   Check({"a = 1; int b = Period();"}, {"//a = 1;", "int b ;"}, {"a = 1;", "    b = Period();"});
   Check({"int a = Period(); b = 2;"}, {"int a ;", "// b = 2;"}, {"    a = Period();", " b = 2;"});
   Check({"}; x = 1; // one"}, {"// x = 1;// one"}, {" x = 1;"});
+  Check({"x = f(/* a; b */ 1);"}, {"//x = f(/* a; b */ 1);"}, {"x = f(/* a; b */ 1);"});
   // A stray brace goes; its comment stays.
   Check({"}", "} // end"}, {"// end"}, {});
   EXPECT_TRUE(engine.TextChanged);
+}
+
+// Comment text never becomes code: a ";" in a comment or a literal of a
+// declaration that spans lines cuts nothing.
+TEST_F(MoveGlobalInitialisersTest, CommentsOfDeclarationsStayComments) {
+  Unchanged({"extern color TrendUP = Blue,", "             TrendDN = Crimson; //Red; //Magenta;"});
+  Unchanged({"extern double Lots = 0.1,   // was: Lots = 0.5; Risk = 2;",
+             "              Risk = 1;     // was: Risk = 3;"});
+  Unchanged({"string Names = \"a;\"", "   \"b;\";"});
+  Check({"double Lots = 0.1,", "       Bal = AccountBalance(); // was: Bal = 2; Lots = 1;"},
+        {"double Lots = 0.1,", "       Bal ; // was: Bal = 2; Lots = 1;"}, {"    Bal = AccountBalance();"});
 }
 
 TEST_F(MoveGlobalInitialisersTest, Unchanged) {
@@ -64,8 +82,22 @@ TEST_F(MoveGlobalInitialisersTest, Unchanged) {
   // Functions and blocks in the global part keep their bodies and braces.
   Unchanged({"static int Helper()", "{", "   x = AccountBalance();", "   if (x) { y = 1; }", "}",
              "static int Proto(int a,", "  int b);", "enum Mode {", "  Fast,", "};"});
+  // Lists over several lines keep their lines; rebuilt declarations come out the same.
+  Unchanged({"int a[3] = {1,", "   2,", "   3};", "int b = 1, c , d;", "double bal ;"});
+  // A spliced directive passes with its continuation lines.
+  Unchanged({"#define PIPS(x) \\", "   ((x) * Point * 10)", "#define TWO \\  ", "   Lots = 2; \\",
+             "   Risk = 3;", "int k;"});
+  // A constant is a declaration whose value stays where it is.
+  Unchanged({"const int MaxTrades = 5;", "const string Sym = Symbol();",
+             "static const double Step = MarketInfo(Symbol(), MODE_POINT);"});
   settings.Set("chkExpressionsNotAllowedGlobalScope", false);
   Unchanged({"double bal = AccountBalance();", "Lots = 0.1;", "}"});
+}
+
+// With comment folding off the lines of a block comment reach the rule as they stand.
+TEST_F(MoveGlobalInitialisersTest, BlockCommentsPassWhole) {
+  Unchanged({"/* settings", "   Lots = 0.5; Risk = 2;", "*/", "/* one line; */", "  /* a */ /* b */",
+             "x = 1; /* opened", "   y = 2;", "   closed */ z = 3;", "int k;"});
 }
 
 class InsertGlobalInitsTest : public testing::EngineTest {

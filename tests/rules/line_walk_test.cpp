@@ -7,10 +7,12 @@ namespace {
 
 TEST(IsHeadLine, TellsHeadCandidates) {
   for (const char* head :
-       {"  void f(int a)", "string s() { return(\"\"); }", "bool f() { if (a) b(); }"})
+       {"  void f(int a)", "string s() { return(\"\"); }", "bool f() { if (a) b(); }",
+        "void Msg(string s = \"\x83\x7d\")"})
     EXPECT_TRUE(IsHeadLine(head)) << head;
   for (const char* other :
-       {"int f(int a);", "integer(a)", "x = int (a)", "void f() }", "void f() { } }"})
+       {"int f(int a);", "integer(a)", "x = int (a)", "void f() }", "void f() { } }",
+        "void Msg(string s = \"\x83\x7b\");"})
     EXPECT_FALSE(IsHeadLine(other)) << other;
 }
 

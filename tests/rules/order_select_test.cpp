@@ -27,8 +27,8 @@ TEST(BuildCheckedOrderSelect, RebuildsTheCall) {
         "if (OrderSelect(i, SELECT_BY_POS, MODE_HISTORY)) m = MODE_TRADES;");
 }
 
-// The value is used, the call is not written "OrderSelect(", names no
-// selector, or a rebuild would lose or garble code.
+// The value is used, the call is not written "OrderSelect(" or is part of a
+// longer name, names no selector, or a rebuild would lose or garble code.
 TEST(ParseOrderSelectCall, Unchanged) {
   for (const char* line :
        {"if(OrderSelect(i, SELECT_BY_POS))", "x = 1; if (OrderSelect(i, SELECT_BY_POS))",
@@ -36,7 +36,8 @@ TEST(ParseOrderSelectCall, Unchanged) {
         "OrderSelect (i, SELECT_BY_POS);", "OrderSelect(i, MODE_TRADES);",
         "Print(OrderSelect(i, SELECT_BY_POS));", "OrderSelect(i, SELECT_BY_POS,",
         "OrderSelect(i, mode); m = SELECT_BY_POS;",
-        "OrderSelectAll(); OrderSelect(i, SELECT_BY_POS);",
+        "OrderSelectAll(); OrderSelect(i, SELECT_BY_POS);", "MyOrderSelect(t, SELECT_BY_TICKET);",
+        "My_OrderSelect(t, SELECT_BY_TICKET);",
         "Print(\"OrderSelect(\", i, \", SELECT_BY_POS) failed\");"}) {
     Unchanged(line);
   }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,23 @@ TEST(NumberReaders, IntegerSaturatesFloatTakesOnlyADecimalNumber) {
   const std::pair<std::string, double> floats[] = {
       {"", 0.0}, {"2.013x", 2.013}, {"abc", 0.0}, {" -1.5", -1.5}, {".5", 0.5}, {"1,5", 1.0}, {"inf", 0}, {"nan", 0}};
   for (const auto& [s, want] : floats) EXPECT_DOUBLE_EQ(FloatVal(s), want) << s;
+}
+
+// A number beyond the range of a double reads as 0 or as infinity by its own
+// size, whatever follows it.
+TEST(NumberReaders, OutOfRangeByTheNumberRead) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const std::pair<std::string, double> cases[] = {
+      {"0." + std::string(324, '0') + "1", 0.0},
+      {"0." + std::string(324, '0') + "1 e9", 0.0},
+      {"1" + std::string(309, '0') + "e-0", kInf},
+      {"1" + std::string(309, '0') + " e-5", kInf},
+      {"-1" + std::string(309, '0'), -kInf},
+      {"1e400", kInf},
+      {"1e-400", 0.0},
+      {"12.5e-99999999999999999999", 0.0},
+      {"0.01e99999999999999999999", kInf}};
+  for (const auto& [s, want] : cases) EXPECT_EQ(FloatVal(s), want) << s.substr(0, 12);
 }
 
 TEST(FormatNumber, TruncatesNeverRounds) {

@@ -157,4 +157,30 @@ std::unordered_map<std::string, int> CountUsesOutsideComments(
   return counts;
 }
 
+int BraceBalance(std::string_view text) {
+  const std::vector<Region> regions = ClassifyRegions(text);
+  int balance = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (regions[i] != Region::Code) continue;
+    if (text[i] == '{') ++balance;
+    if (text[i] == '}') --balance;
+  }
+  return balance;
+}
+
+std::size_t ClosingBraceEnd(std::string_view text, int depth) {
+  const std::vector<Region> regions = ClassifyRegions(text);
+  bool opened = depth > 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (regions[i] != Region::Code) continue;
+    if (text[i] == '{') {
+      ++depth;
+      opened = true;
+    } else if (text[i] == '}' && --depth == 0 && opened) {
+      return i + 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace lumivex

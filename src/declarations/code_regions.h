@@ -27,6 +27,14 @@ std::size_t FindInCode(std::string_view text, const std::vector<Region>& regions
                        std::string_view needle, std::size_t from = 0,
                        std::size_t to = std::string_view::npos);
 
+// Braces opened minus braces closed in the code of text.
+int BraceBalance(std::string_view text);
+
+// Offset just past the "}" of text's code that brings the brace depth, which
+// is `depth` at the start of text, down to 0 after it has been above 0;
+// npos when no such "}" comes (braces that do not balance).
+std::size_t ClosingBraceEnd(std::string_view text, int depth);
+
 // A line of a text cut at its "//" comment; `at` is the line's offset in the
 // text the regions were classified from.
 struct LineSplit {

@@ -5,6 +5,7 @@
 // function rules on each chunk and joins the pieces again.
 #include "declarations/function_pass.h"
 
+#include "declarations/code_regions.h"
 #include "declarations/collection.h"
 #include "declarations/comment_casts.h"
 #include "declarations/locals.h"
@@ -66,14 +67,23 @@ class GatheringWalk {
       globals_.Append(name + "(", std::string(HeadType(head)));
       // What follows the last "}" of the function before is file-scope text,
       // unless a return line came after that function's closing brace.
-      if (!returnSeen_ && Holds(chunk_, "}")) {
-        FetchUpToLast("}", chunk_);
-        CollectDeclarations(chunk_, globals_);
-      }
+      if (!returnSeen_ && Holds(chunk_, "}")) CollectDeclarations(FileScopeTail(), globals_);
       returnSeen_ = false;
     }
     previousName_ = name;
+    headDepth_ = BraceBalance(head);
     chunk_.clear();
+  }
+
+  // The part of the chunk behind the "}" that closes the function before:
+  // file scope, even when it holds braces of its own (an array initialiser).
+  // Braces that do not balance leave the part behind the chunk's last "}".
+  std::string FileScopeTail() const {
+    const std::size_t end = headDepth_ > 0 ? ClosingBraceEnd(chunk_, headDepth_) : 0;
+    if (end != std::string_view::npos) return chunk_.substr(end);
+    std::string tail = chunk_;
+    FetchUpToLast("}", tail);
+    return tail;
   }
 
   void OrdinaryLine(std::string_view code) {
@@ -108,6 +118,7 @@ class GatheringWalk {
   NameList& globals_;
   std::string chunk_;
   std::string previousName_;
+  int headDepth_ = 0;
   bool returnSeen_ = false;
   bool tailCollected_ = false;
 };
@@ -164,12 +175,18 @@ class RewritingWalk {
     locals_ = ParseFunctionParams(head);
   }
 
-  // The body runs to the chunk's last "}"; what follows it (comments,
-  // declarations before the next function) stays as it is.
+  // The body runs to the "}" that closes the head's "{"; what follows it
+  // (comments, declarations and array initialisers before the next function)
+  // stays as it is. Braces that do not balance end the body at the chunk's
+  // last "}".
   std::string FinishChunk() {
     std::string body = chunk_;
     std::string tail;
-    if (Holds(chunk_, "}")) {
+    const std::size_t end = ClosingBraceEnd(chunk_, 0);
+    if (end != std::string_view::npos) {
+      body = chunk_.substr(0, end);
+      tail = chunk_.substr(end);
+    } else if (Holds(chunk_, "}")) {
       tail = chunk_;
       body = FetchUpToLast("}", tail) + "}";
     }

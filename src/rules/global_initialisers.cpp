@@ -484,6 +484,15 @@ std::string InsertGlobalInitsIntoInit(Engine& engine, std::string_view text,
     JoinHead(code, unread);
     if (inserted || inits.empty() || !IsInitName(HeadName(code))) return;
     InsertIntoBody(code, inits);
+    // The walk writes a line end behind the head, which leaves an empty line
+    // after the statements. The AND/OR grouping drops an empty line before a
+    // line that begins with "{", "continue", "return" or "chk = Order", so
+    // none is left there: a second conversion would take it away.
+    const std::string_view rest = unread.Rest();
+    const std::string_view next = Trim(rest.substr(0, rest.find(kCrLf)));
+    if (code.ends_with(kCrLf) && (next.starts_with("{") || next.starts_with("continue") ||
+                                  next.starts_with("return") || next.starts_with("chk = Order")))
+      code.resize(code.size() - kCrLf.size());
     inserted = true;
   });
 }

@@ -50,6 +50,18 @@ TEST_F(FunctionPassTest, GlobalsComeFromBetweenAndAfterTheFunctions) {
         "void h(){\n   int _between_, _late_; _between_ = _late_; case_();\n}\nint late;\n");
 }
 
+// A function ends at the "}" that closes its own "{": an array initialiser
+// between functions is file scope, never a local of the function before it,
+// and a local of the next function named like it hides it.
+TEST_F(FunctionPassTest, ArrayInitialisersBetweenFunctionsAreGlobals) {
+  Check("",
+        "void ff(){\n   Print(1);\n}\nint Table[3] ={\n1, 2, 3\n};\n"
+        "void gg(){\n   int Table; Table = 1;\n}\n",
+        "void ff(){\n   Print(1);\n}\nint Table[3] ={\n1, 2, 3\n};\n"
+        "void gg(){\n   int _Table_; _Table_ = 1;\n}\n");
+  Unchanged("", "int One(int a[]) { return(a[0]); }\nint Last[2] = {1,\n               2};\n");
+}
+
 TEST_F(FunctionPassTest, WithoutADefinitionOnlyTheGlobalRulesRun) {
   Unchanged("", "int a[2] = {1, 2};\nint i;\ndouble x = 1;\nstring s = StringConcatenate(s, x);\n");
   Check("", "int a[2] = {1, 2};\ndouble my.lot;\nmy.lot = 1;", "int a[2] = {1, 2};\ndouble my_lot;\nmy_lot = 1;\n");

@@ -123,7 +123,7 @@ TEST_F(DriverTest, RunInitialisersMoveIntoInitAndReturnsAreFitted) {
          "int init()", "{", "   return(0);", "}", "void deinit()", "{", "   return(0);", "}",
          "int start()", "{", "   Lots = 2;", "}"},
         {"#property strict", "double bal ; // start", "//Lots = 3;", "double Buf[];", "int init(){",
-         "    bal = AccountBalance();", "Lots = 3;", "", "   return(0);", "}", "void deinit(){",
+         "    bal = AccountBalance();", "Lots = 3;", "   return(0);", "}", "void deinit(){",
          "   return;", "}", "int start(){", "   Lots = 2;", "   return(0);", "}"});
 }
 
@@ -131,9 +131,9 @@ TEST_F(DriverTest, RunInitialisersMoveIntoInitAndReturnsAreFitted) {
 TEST_F(DriverTest, RunMovedInitialiserAlone) {
   Off({"chkOrderSelect", "chkOrderModify"});
   Convert({"string sym = Symbol();", "int init()", "{", "   return(0);", "}"},
-        {"string sym ;", "int init(){", "    sym = Symbol();", "", "   return(0);", "}"});
+        {"string sym ;", "int init(){", "    sym = Symbol();", "   return(0);", "}"});
   Convert({"string sym = Symbol();", "int start()", "{", "   return(0);", "}"},
-        {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "", "return(0);", "}", "",
+        {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "return(0);", "}", "",
          "int start(){", "   return(0);", "}"});
 }
 
@@ -148,7 +148,7 @@ TEST_F(DriverTest, RunGlobalPartWithoutCommentFolding) {
           {"#define LOT(x) \\", "   ((x) * 0.1)", "/* defaults", "   Lots = 0.5; Risk = 2;", "*/",
            "const string Sym = Symbol();", "extern color Up = Blue,",
            "             Dn = Crimson; //Red; //Magenta;", "double bal /* start */ ;", "int init(){",
-           "    bal = AccountBalance();", "", "", "   return(0);", "}"});
+           "    bal = AccountBalance();", "   return(0);", "}"});
 }
 
 TEST_F(DriverTest, PrepassPlaceholdersAndTrue) {

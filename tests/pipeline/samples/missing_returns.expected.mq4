@@ -26,7 +26,7 @@ static void Helper(){
    Period1 = 2;
 }
 
-int One(int a[]){
+int One(int &a[]){
 return(a[0]);
 }
 
@@ -51,7 +51,6 @@ int start(){
    {
       n++;
    }
-
    return(0);
 }
 int Last[2] = {1,

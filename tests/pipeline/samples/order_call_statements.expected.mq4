@@ -10,7 +10,7 @@ return(0);
 int start(){
    int ticket = OrderSend(Symbol(), OP_BUY, Lots, Ask, 3, 0, 0);
    if (ticket > 0) chk = OrderModify(ticket, 0, Bid - 50 * Point, 0, 0);
-   if (a || b && c || OrderModify(t,p,s,tp,0)) {
+   if ((a || b ) && ( c || OrderModify(t,p,s,tp,0))) {
       Print("modified");
    }
    if (!OrderClose(ticket, Lots, Bid, 3)) Print(GetLastError());
@@ -24,7 +24,7 @@ int start(){
 }
 
 bool CloseAll(){
-   bool chk = true;
-   chk = OrderClose(1, Lots, Bid, 3);
-   return(chk);
+   bool _chk_ = true;
+   _chk_ = OrderClose(1, Lots, Bid, 3);
+   return(_chk_);
 }

@@ -5,7 +5,7 @@ void Msg(string s = "ƒ}"){
    Alert(s + "}");
 }
 int Size(string t = "ƒ{"){
-   int n = StringLen(t);
+// n = StringLen(t);
    return(0);
 }
 

@@ -22,6 +22,9 @@ namespace {
 
 // The statistical detectors settle long before this; it keeps huge files cheap.
 constexpr std::size_t kSample = 64 * 1024;
+// Hiragana and katakana pairs that make a text Japanese even though a later
+// byte breaks its Shift-JIS structure; no single-byte text makes them.
+constexpr int kDamagedShiftJisKana = 3;
 
 unsigned char At(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
 
@@ -195,6 +198,12 @@ CharsetInfo DetectEightBit(std::string_view bytes) {
   if (label == "SHIFT_JIS" && sjis.valid) return Named(charset_names::ShiftJis);
   if (label == "EUC-JP" && euc.valid) return Named(charset_names::EucJp);
   if (reading && reading->multiByte) return Legacy(*reading);
+  // Japanese text with a byte sequence that is no character of its code
+  // page is damaged: any other page that reads all of it would turn the
+  // Japanese into nonsense, so it is read by none.
+  if ((label == "SHIFT_JIS" && !sjis.valid) || (label == "EUC-JP" && !euc.valid) ||
+      (!sjis.valid && sjis.kana >= kDamagedShiftJisKana))
+    return Named(charset_names::Unknown);
 
   if (sjis.valid && sjis.kana > 0) return Named(charset_names::ShiftJis);
   if (euc.valid && euc.kana > 0) return Named(charset_names::EucJp);

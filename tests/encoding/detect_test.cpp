@@ -67,6 +67,19 @@ TEST(DetectCharset, ShortTexts) {
   for (const Case& c : cases) EXPECT_EQ(Detected(c.bytes), c.expected) << c.label;
 }
 
+// Japanese text with one byte pair that is no character of its code page is
+// read by no page at all: read as KOI8-R or GB18030 it would come back as
+// nonsense and be written so.
+TEST(DetectCharset, DamagedJapaneseIsReadByNoPage) {
+  const std::string sjis = In("CP932", "// 移動平均線の交差で売買する\r\nPrint(\"注文を送信しました\");\r\n");
+  const std::string euc = In("EUC-JP", "// 移動平均線の交差で売買する\r\nPrint(\"注文を送信しました\");\r\n");
+  for (const auto& [label, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"ShiftJisStrayPair", sjis + "\x85\x20" + sjis},
+           {"ShiftJisCutAtTheEnd", sjis + "\x82"},
+           {"EucJpStrayPair", euc + "\xA4\x20" + euc}})
+    EXPECT_EQ(Detected(bytes), "|") << label;
+}
+
 TEST(IsStrictUtf8, RefusesWhatIsNotWellFormed) {
   EXPECT_TRUE(IsStrictUtf8("a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80"));
   for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "a\xE3\x81"})

@@ -251,32 +251,63 @@ CharsetInfo DetectCharsetInfo(std::string_view bytes) {
     return Named(charset_names::UsAscii);
   }
   if (IsStrictUtf8(bytes)) return Named(charset_names::Utf8);
+  if (IsDamagedUtf8(bytes)) return Named(charset_names::Unknown);
   return DetectEightBit(bytes);
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence of two or more bytes at i; 0
+// when none starts there.
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
+  const unsigned char b = At(s, i);
+  std::size_t len = 0;
+  if (b >= 0xC2 && b <= 0xDF) len = 2;
+  else if (b >= 0xE0 && b <= 0xEF) len = 3;
+  else if (b >= 0xF0 && b <= 0xF4) len = 4;
+  else return 0;
+  for (std::size_t k = 1; k < len; ++k)
+    if (!IsContinuation(s, i + k)) return 0;
+  const unsigned char b1 = At(s, i + 1);
+  if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0) || (b == 0xF0 && b1 < 0x90) ||
+      (b == 0xF4 && b1 >= 0x90))
+    return 0;
+  return len;
+}
+
+}  // namespace
+
 bool IsStrictUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = At(s, i);
-    if (b < 0x80) {
+  for (std::size_t i = 0; i < s.size();) {
+    if (At(s, i) < 0x80) {
       ++i;
       continue;
     }
-    int len = 0;
-    if (b >= 0xC2 && b <= 0xDF) len = 2;
-    else if (b >= 0xE0 && b <= 0xEF) len = 3;
-    else if (b >= 0xF0 && b <= 0xF4) len = 4;
-    else return false;
-    for (int k = 1; k < len; ++k)
-      if (!IsContinuation(s, i + k)) return false;
-    const unsigned char b1 = At(s, i + 1);
-    if (b == 0xE0 && b1 < 0xA0) return false;
-    if (b == 0xED && b1 >= 0xA0) return false;
-    if (b == 0xF0 && b1 < 0x90) return false;
-    if (b == 0xF4 && b1 >= 0x90) return false;
+    const std::size_t len = Utf8SequenceAt(s, i);
+    if (len == 0) return false;
     i += len;
   }
   return true;
+}
+
+bool IsDamagedUtf8(std::string_view s) {
+  std::size_t sequences = 0, strays = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    if (At(s, i) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t len = Utf8SequenceAt(s, i);
+    if (len == 0) {
+      ++strays;
+      ++i;
+    } else {
+      ++sequences;
+      i += len;
+    }
+  }
+  // Legacy single-byte text almost never forms such sequences by chance.
+  return strays > 0 && sequences >= 2 && sequences >= strays;
 }
 
 std::string ReadFileBytes(const std::string& path) {

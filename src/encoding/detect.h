@@ -47,5 +47,8 @@ std::string DetectCharset(const std::string& path);
 // Well-formed UTF-8: no stray continuation byte, no overlong form, no
 // surrogate, nothing above U+10FFFF, no sequence cut short.
 bool IsStrictUtf8(std::string_view bytes);
+// UTF-8 with a few bytes that break it: more well-formed multi-byte
+// sequences than stray bytes. No page reads such a text without garbling it.
+bool IsDamagedUtf8(std::string_view bytes);
 
 }  // namespace lumivex

@@ -67,16 +67,18 @@ TEST(DetectCharset, ShortTexts) {
   for (const Case& c : cases) EXPECT_EQ(Detected(c.bytes), c.expected) << c.label;
 }
 
-// Japanese text with one byte pair that is no character of its code page is
-// read by no page at all: read as KOI8-R or GB18030 it would come back as
-// nonsense and be written so.
+// Japanese or UTF-8 text with a byte sequence that breaks it is read by no
+// page at all: read as KOI8-R or windows-1252 it would come back as nonsense
+// and be written so.
 TEST(DetectCharset, DamagedJapaneseIsReadByNoPage) {
   const std::string sjis = In("CP932", "// 移動平均線の交差で売買する\r\nPrint(\"注文を送信しました\");\r\n");
   const std::string euc = In("EUC-JP", "// 移動平均線の交差で売買する\r\nPrint(\"注文を送信しました\");\r\n");
   for (const auto& [label, bytes] : std::vector<std::pair<std::string, std::string>>{
            {"ShiftJisStrayPair", sjis + "\x85\x20" + sjis},
            {"ShiftJisCutAtTheEnd", sjis + "\x82"},
-           {"EucJpStrayPair", euc + "\xA4\x20" + euc}})
+           {"EucJpStrayPair", euc + "\xA4\x20" + euc},
+           {"Utf8StrayLatinByte", "// caf\xE9\r\n" + EncodeAs("UTF-8", "// Советник: размер лота\r\n")},
+           {"Utf8CutAtTheEnd", EncodeAs("UTF-8", "// 注文を送信しました") + "\xE3\x81"}})
     EXPECT_EQ(Detected(bytes), "|") << label;
 }
 

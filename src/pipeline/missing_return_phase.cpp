@@ -281,23 +281,27 @@ class MissingReturnPhase {
   }
 
   void ReturnLine(std::string& code, const std::string& comment) {
-    // "   count = count + 1; return;" is cut in two lines, never inside a literal.
-    if (const int semi = PosOutsideString(0, ";", code); semi > 0) {
+    // "   count = count + 1; return;" is cut in two lines, never inside a
+    // literal. The cut goes on over what is left, line as it will be written
+    // (the first statement's indent in front of a rest that was fitted), until
+    // no further cut applies, so a converted line is never cut again.
+    bool cut = false;
+    for (;;) {
+      const int semi = PosOutsideString(0, ";", code);
+      if (semi < 1) break;
       std::string first = code.substr(0, static_cast<std::size_t>(semi - 1));
       std::string rest = code.substr(static_cast<std::size_t>(semi));
-      if (Holds(rest, "return") && first.size() > 10) {
-        const std::string indent = SplitIndent(first);
-        // The first statement may return too ("if (a) return(1); else ...").
-        std::string line = indent + first + ";";
-        FitReturns(line);
-        Finish(line + comment);
-        code = std::move(rest);
-        if (FitReturns(code)) code.insert(0, indent);
-        returnSeen_ = true;
-        return;
-      }
+      if (!Holds(rest, "return") || first.size() <= 10) break;
+      const std::string indent = SplitIndent(first);
+      // The first statement may return too ("if (a) return(1); else ...").
+      std::string line = indent + first + ";";
+      FitReturns(line);
+      Finish(line + comment);
+      code = std::move(rest);
+      if (FitReturns(code)) code.insert(0, indent);
+      cut = true;
     }
-    FitReturns(code);
+    if (!cut) FitReturns(code);
     returnSeen_ = true;
   }
 

@@ -1,6 +1,8 @@
 // Phases 3 and 4: one-line blocks split onto separate lines, then ignored
 // OrderSelect results turned into checked calls.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "pipeline/phases.h"
 #include "rules/function_heads.h"
@@ -39,33 +41,88 @@ void SplitOneLineBlock(std::string& code) {
   code = std::move(out);
 }
 
-// Which OrderSelect lines sit inside a loop body: a loop word arms the
-// tracker, and the braces opened while it is armed are counted until they
-// close again.
+// Which loop body an OrderSelect line sits in. A loop word opens a body at
+// the "{" behind it on its line, or at a "{" that begins the next line of
+// code; a loop whose line ends in ";" (a one-line loop, the "while (x);" that
+// closes a do-loop) and a loop whose body is one statement without braces
+// open none. Each body ends at the "}" that closes its "{".
 class LoopTracker {
  public:
-  void EnterFunction() { depth_ = 0; }
+  void EnterFunction() {
+    depth_ = 0;
+    bodies_.clear();
+    pending_ = Loop::None;
+  }
+
   void See(std::string_view code) {
+    if (IsCodeFree(code)) return;
     const std::string mask = MaskLiterals(code);
-    if (PosWord(0, "for", mask) > 0 || PosWord(0, "while", mask) > 0 ||
-        PosWord(0, "do", mask) > 0) {
-      inLoop_ = true;
+    std::size_t bodyBrace = std::string::npos;
+    Loop loop = Loop::None;
+    std::size_t at = std::string::npos;
+    for (const auto& [word, kind] : kLoopWords) {
+      const int p = PosWord(0, word, mask);
+      if (p > 0 && (at == std::string::npos || static_cast<std::size_t>(p - 1) > at)) {
+        at = static_cast<std::size_t>(p - 1);
+        loop = kind;
+      }
     }
-    if (Holds(mask, '{') && inLoop_) depth_ += CountSubstring("{", mask);
-    if (Holds(mask, '}')) {
-      if (inLoop_) depth_ -= CountSubstring("}", mask);
-      if (depth_ <= 0) {
-        inLoop_ = false;
-        depth_ = 0;
+    if (loop != Loop::None) {
+      bodyBrace = mask.find('{', at);
+      pending_ = Loop::None;
+      if (bodyBrace == std::string::npos && !Trim(mask).ends_with(';')) pending_ = loop;
+    } else if (pending_ != Loop::None) {
+      if (Trim(mask).starts_with('{')) {
+        loop = pending_;
+        bodyBrace = mask.find('{');
+      }
+      pending_ = Loop::None;
+    }
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+      if (mask[i] == '{') {
+        ++depth_;
+        if (i == bodyBrace) bodies_.push_back({depth_, loop});
+      } else if (mask[i] == '}') {
+        if (!bodies_.empty() && bodies_.back().depth == depth_) bodies_.pop_back();
+        if (depth_ > 0) --depth_;
       }
     }
   }
-  bool InLoopBody() const { return depth_ != 0; }
+
+  // "continue" belongs in a for-loop, whose step runs all the same; in a
+  // while- or do-loop it would skip the step the body makes ("k++;") and
+  // select the same order again and again.
+  bool InForBody() const { return !bodies_.empty() && bodies_.back().loop == Loop::For; }
 
  private:
-  bool inLoop_ = false;
+  enum class Loop { None, For, While, Do };
+  static constexpr std::pair<std::string_view, Loop> kLoopWords[] = {
+      {"for", Loop::For}, {"while", Loop::While}, {"do", Loop::Do}};
+  struct Body {
+    int depth;
+    Loop loop;
+  };
   int depth_ = 0;
+  std::vector<Body> bodies_;
+  Loop pending_ = Loop::None;
 };
+
+// True when a statement on this line would be the whole body of a control
+// statement without braces: the line before (its code) ends a condition with
+// ")" or is "else" or "do", or the statement's own prefix does so
+// ("else OrderSelect(...)", "for (...) OrderSelect(...)").
+bool EndsControlHead(std::string_view code) {
+  const std::string mask = MaskLiterals(code);
+  const std::string_view trimmed = Trim(mask);
+  if (trimmed.ends_with(')')) return true;
+  for (std::string_view word : {"else", "do"}) {
+    if (trimmed == word ||
+        (trimmed.ends_with(word) &&
+         IsWordDelimiter(static_cast<unsigned char>(trimmed[trimmed.size() - word.size() - 1]), false)))
+      return true;
+  }
+  return false;
+}
 
 bool StartsWithWord(std::string_view text, std::string_view word) {
   return text.size() > word.size() && text.starts_with(word) &&
@@ -112,26 +169,40 @@ std::string SplitOneLineBlocks(Engine& engine, std::string_view text) {
 std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
   if (!engine.Checked("chkOrderSelect")) return std::string(text);
   LoopTracker loops;
+  // The code of the last line that held any: a control head without braces
+  // there makes the next statement its whole body.
+  std::string lastCode;
   return WalkCodeLines(text, [&](std::string& code, LineCursor& unread) {
     if (IsHeadLine(code)) {
       if (AssignsBeforeParen(code)) return;
       JoinHead(code, unread);
       loops.EnterFunction();
+      lastCode.clear();
     }
     loops.See(code);
+    const bool bodyOfControl = EndsControlHead(lastCode);
+    if (!IsCodeFree(code)) lastCode = code;
     const OrderSelectCall call = ParseOrderSelect(code);
     if (call.firstArg.empty()) return;
     engine.OrderSelectFixed = true;
     bool continueForm;
     if (engine.Checked("rdoOrderSelectAuto")) {
-      continueForm = loops.InLoopBody();
+      continueForm = loops.InForBody();
     } else {
       continueForm = engine.Checked("rdoOrderSelectContinue");
     }
-    code = BuildCheckedOrderSelect(call, continueForm);
     // The if-form takes the next statement as its body; where that cannot be
-    // one, the check gets an empty body of its own.
-    if (!continueForm && call.tail.empty() && NoBodyFollows(unread.Rest())) code += " {}";
+    // one, or where the call is itself the whole body of a control statement
+    // (the next statement would move into that statement), the check gets an
+    // empty body of its own.
+    if (!continueForm && (bodyOfControl || EndsControlHead(call.prefix))) {
+      OrderSelectCall bare = call;
+      bare.tail.clear();
+      code = BuildCheckedOrderSelect(bare, false) + " {}" + call.tail;
+    } else {
+      code = BuildCheckedOrderSelect(call, continueForm);
+      if (!continueForm && call.tail.empty() && NoBodyFollows(unread.Rest())) code += " {}";
+    }
     engine.TextChanged = true;
   });
 }

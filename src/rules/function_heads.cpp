@@ -3,6 +3,7 @@
 #include <array>
 
 #include "rules/line_walk.h"
+#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -41,17 +42,22 @@ bool HasInitialiserBeforeParen(std::string_view code) {
 }
 
 bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines) {
-  std::size_t close = static_cast<std::size_t>(PosNth(0, ")", code));
-  std::size_t semi = static_cast<std::size_t>(PosNth(0, ";", code));
-  std::size_t brace = static_cast<std::size_t>(PosNth(0, "{", code));
-  // Only the first ")", ";" and "{" decide, so the window is never built:
-  // each line is searched once, at its offset in the window.
-  const auto note = [](std::size_t& first, std::string_view needle, std::string_view line,
+  // Only the first ")", ";" and "{" of code decide, so the window is never
+  // built: each line is searched once, at its offset in the window. Those in
+  // literals (a default value such as sep = ";") steer nothing.
+  const auto note = [](std::size_t& first, char needle, std::string_view mask,
                        std::size_t offset) {
     if (first != 0) return;
-    const int p = PosNth(0, needle, line);
-    if (p > 0) first = offset + static_cast<std::size_t>(p);
+    const std::size_t p = mask.find(needle);
+    if (p != std::string_view::npos) first = offset + p + 1;
   };
+  std::size_t close = 0, semi = 0, brace = 0;
+  {
+    const std::string mask = MaskLiterals(code);
+    note(close, ')', mask, 0);
+    note(semi, ';', mask, 0);
+    note(brace, '{', mask, 0);
+  }
   const std::string_view before = unread.Rest();
   std::size_t offset = code.size();
   int counted = 0;
@@ -66,9 +72,10 @@ bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines
          (close != 0 || lines < kMaxOpenLines)) {
     ++lines;
     const std::string_view line = unread.FetchView();
-    note(close, ")", line, offset);
-    note(semi, ";", line, offset);
-    note(brace, "{", line, offset);
+    const std::string mask = MaskLiterals(line);
+    note(close, ')', mask, offset);
+    note(semi, ';', mask, offset);
+    note(brace, '{', mask, offset);
     offset += line.size() + 2;
     if (close != 0) ++counted;
   }
@@ -86,7 +93,10 @@ HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) 
 }
 
 void JoinHead(std::string& code, LineCursor& unread) {
-  if (PosNth(0, "{", code) > 0) return;
+  const auto opens = [](std::string_view c) {
+    return MaskLiterals(c).find('{') != std::string::npos;
+  };
+  if (opens(code)) return;
   const std::string_view before = unread.Rest();
   std::string joined = code;
   std::string moved;
@@ -101,7 +111,7 @@ void JoinHead(std::string& code, LineCursor& unread) {
       continue;
     }
     const LineParts parts = SplitCodeAndComment(line);
-    braced = PosNth(0, "{", parts.code) > 0;
+    braced = opens(parts.code);
     if (!braced && PosOutsideString(0, ";", parts.code) > 0) break;
     if (!joined.empty() && !parts.code.empty() && IsNameByte(joined.back()) &&
         IsNameByte(parts.code.front())) {

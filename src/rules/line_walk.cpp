@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -47,13 +48,15 @@ bool IsHeadLine(std::string_view code) {
     }
   }
   if (!typed) return false;
-  // A second byte of a two-byte character may be "{" or "}" (0x7B, 0x7D):
-  // the searches step over such characters.
-  const auto holds = [code](std::string_view s) { return PosNth(0, s, code) > 0; };
-  if (!holds("(")) return false;
-  const bool brace = holds("{");
-  if (holds(";") && !brace) return false;
-  if (holds("}") && !(brace && (PosWord(0, "if", code) > 0 || holds(";")))) return false;
+  // Only code steers the test: a ";" or a brace in a default value
+  // (string sep = ";") or as the second byte of a two-byte character (0x7B,
+  // 0x7D) is none.
+  const std::string mask = MaskLiterals(code);
+  const auto holds = [&mask](char c) { return mask.find(c) != std::string::npos; };
+  if (!holds('(')) return false;
+  const bool brace = holds('{');
+  if (holds(';') && !brace) return false;
+  if (holds('}') && !(brace && (PosWord(0, "if", mask) > 0 || holds(';')))) return false;
   return true;
 }
 

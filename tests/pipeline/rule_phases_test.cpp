@@ -46,20 +46,50 @@ TEST_F(RulePhases, SplitsOneLineBlocksWithoutCountingAChange) {
   EXPECT_FALSE(engine.TextChanged);
 }
 
-// Loop bodies get the continue-form: a "{" on the next line counts; without
-// braces the depth stays 0; a loop word in a literal is no loop; braces of an
-// if inside the loop count; the "while (x);" of a do-loop arms the next block.
+// For-loop bodies get the continue-form: a "{" on the next line counts; a
+// loop word in a literal is no loop; braces of an if inside the loop count.
+// A while- or do-loop's body gets the if-form ("continue" would skip the
+// step the body makes and select the same order forever), and so does every
+// block that no loop opened: one-line loops, a body without braces and the
+// "while (x);" that closes a do-loop open none ("continue" outside a loop
+// does not compile). The innermost loop decides.
 TEST_F(RulePhases, AutoFormFollowsTheLoops) {
   const char* cases[][2] = {
       {"for(;;)\n{\nOrderSelect(i, SELECT_BY_POS);\n}\n",
        "for(;;)\n{\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"},
-      {"do\nOrderSelect(i, SELECT_BY_POS);\nn++;\n", "do\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n"},
       {"s = \"for\";\nif (y) {\nOrderSelect(t, SELECT_BY_POS);\nn++;\n}\n",
        "s = \"for\";\nif (y) {\nif (OrderSelect(t, SELECT_BY_POS))\nn++;\n}\n"},
-      {"while (k) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\n}\n",
-       "while (k) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\n}\n"},
-      {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\n}\n",
-       "do {\n}\nwhile (x);\nif (y) {\nif (!OrderSelect(t, SELECT_BY_TICKET)) continue;\n}\n"}};
+      {"for (;;) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\nn++;\n}\n",
+       "for (;;) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nn++;\n}\n"},
+      {"while (k < n)\n{\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
+       "while (k < n)\n{\nif (OrderSelect(k, SELECT_BY_POS))\nk++;\n}\n"},
+      {"do {\nOrderSelect(k, SELECT_BY_POS);\nk--;\n} while (k > 0);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "do {\nif (OrderSelect(k, SELECT_BY_POS))\nk--;\n} while (k > 0);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "do {\n}\nwhile (x);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"while (k > 0) {\nfor (i = 0; i < k; i++) {\nOrderSelect(i, SELECT_BY_POS);\n}\nOrderSelect(k, SELECT_BY_POS);\nk--;\n}\n",
+       "while (k > 0) {\nfor (i = 0; i < k; i++) {\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"
+       "if (OrderSelect(k, SELECT_BY_POS))\nk--;\n}\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
+}
+
+// A call that is itself the whole body of an if, else, loop or do without
+// braces keeps the statement after it out of that body: its check gets an
+// empty body, and code behind the call on its line stays behind it.
+TEST_F(RulePhases, IfFormNeverWidensAControlStatement) {
+  const char* cases[][2] = {
+      {"if (x)\nOrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (x)\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"},
+      {"if (x) Print(0);\nelse OrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (x) Print(0);\nelse if (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"},
+      {"else\n   OrderSelect(t, SELECT_BY_TICKET); // why\nPrint(1);\n",
+       "else\n   if (OrderSelect(t, SELECT_BY_TICKET)) {}// why\nPrint(1);\n"},
+      {"for (i = 0; i < n; i++) OrderSelect(i, SELECT_BY_POS); n++;\nPrint(1);\n",
+       "for (i = 0; i < n; i++) if (OrderSelect(i, SELECT_BY_POS)) {} n++;\nPrint(1);\n"},
+      {"if (a &&\n    b)\n\nOrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (a &&\n    b)\n\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
 }
 
@@ -186,6 +216,10 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
   Unchanged({"int One(int a[]) { return(a[0]); }", "int Two() {", "   return(2);", "}"});
   Unchanged({"int Two() {", "   return(2);", "}", "int One(int a[]) { return(a[0]); }", "int arr[1] = {1};"});
   Unchanged({"int One() { return(1); }", "int arr[2] = {1,", "   2};", "int Two() {", "   return(2);", "}"});
+  // A ";" in a default value leaves a head a head, so the function's returns
+  // are fitted to its own type, not to the void function before it.
+  Unchanged({"void Hello() {", "   Print(\"x\");", "}", "string Join(string a, string sep = \";\") {",
+             "   return(a + sep);", "}"});
   // "return;" in a literal is text.
   Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }
@@ -226,6 +260,14 @@ TEST_F(RulePhases, ReturnsFittedToTheFunctionType) {
          "   if (x) return; else return;", "}"},
         {"int F2() {", "   count = count + 1;// done", "    return (0); // done", "   x = 1; return (0);",
          "   if (x) return (0);", "    else return (0);", "}"});
+  // Cut as often as it takes, so the result is cut no further when converted
+  // again: three statements, and a rest that the indent in front makes long.
+  Check({"int F3(double v) {", "   if (v > 0) return (1); if (v < 0) return (-1); return (0); }"},
+        {"int F3(double v) {", "   if (v > 0) return (1);", " if (v < 0) return (-1);", " return (0); }"});
+  Check({"int F4() {", "        if (a) return(1); x = 1; return;", "}"},
+        {"int F4() {", "        if (a) return(1);", "         x = 1;", " return (0);", "}"});
+  for (const char* again : {" if (v < 0) return (-1);", " return (0); }", "         x = 1;"})
+    Unchanged({"int F5() {", again, "   return(1);", "}"});
 }
 
 TEST_F(RulePhases, GlobalPartTreatedAtTheFirstHead) {

@@ -31,6 +31,10 @@ TEST(JudgeHead, TellsDefinitionsFromPrototypesCallsAndDeclarations) {
       {"int f(int a)", {";", "{"}, HeadKind::NotHead},   // prototype over two lines
       {"int f()", {"x = 1;", "{"}, HeadKind::NotHead},   // ";" before "{"
       {"int f()", {"int g()", "int h()"}, HeadKind::NotHead},
+      // Literals of default values steer nothing.
+      {"string Join(string a,", {"   string sep = \";\")", "{"}, HeadKind::Head},
+      {"void Log(string s = \")\";", {"{"}, HeadKind::NotHeadLike},
+      {"void Log(string s = \"{\");", {"{"}, HeadKind::NotHeadLike},
   };
   for (const HeadCase& c : cases) {
     const std::string following = Lines(c.following);

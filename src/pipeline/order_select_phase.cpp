@@ -89,10 +89,12 @@ class LoopTracker {
     }
   }
 
-  // "continue" belongs in a for-loop, whose step runs all the same; in a
-  // while- or do-loop it would skip the step the body makes ("k++;") and
-  // select the same order again and again.
+  // "continue" belongs in a for-loop, whose step runs all the same. In a
+  // while- or do-loop the step is a statement of the body ("k++;"): the
+  // continue-form would skip it, and the if-form could make it its body;
+  // either way the loop might select the same order again and again.
   bool InForBody() const { return !bodies_.empty() && bodies_.back().loop == Loop::For; }
+  bool InOtherLoopBody() const { return !bodies_.empty() && bodies_.back().loop != Loop::For; }
 
  private:
   enum class Loop { None, For, While, Do };
@@ -186,16 +188,19 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
     if (call.firstArg.empty()) return;
     engine.OrderSelectFixed = true;
     bool continueForm;
+    bool ownBody = bodyOfControl || EndsControlHead(call.prefix);
     if (engine.Checked("rdoOrderSelectAuto")) {
       continueForm = loops.InForBody();
+      ownBody = ownBody || loops.InOtherLoopBody();
     } else {
       continueForm = engine.Checked("rdoOrderSelectContinue");
     }
     // The if-form takes the next statement as its body; where that cannot be
-    // one, or where the call is itself the whole body of a control statement
-    // (the next statement would move into that statement), the check gets an
-    // empty body of its own.
-    if (!continueForm && (bodyOfControl || EndsControlHead(call.prefix))) {
+    // one, where the call is itself the whole body of a control statement
+    // (the next statement would move into that statement), or where the
+    // automatic choice finds it in the body of a while- or do-loop, the check
+    // gets an empty body of its own.
+    if (!continueForm && ownBody) {
       OrderSelectCall bare = call;
       bare.tail.clear();
       code = BuildCheckedOrderSelect(bare, false) + " {}" + call.tail;

@@ -48,11 +48,12 @@ TEST_F(RulePhases, SplitsOneLineBlocksWithoutCountingAChange) {
 
 // For-loop bodies get the continue-form: a "{" on the next line counts; a
 // loop word in a literal is no loop; braces of an if inside the loop count.
-// A while- or do-loop's body gets the if-form ("continue" would skip the
-// step the body makes and select the same order forever), and so does every
-// block that no loop opened: one-line loops, a body without braces and the
-// "while (x);" that closes a do-loop open none ("continue" outside a loop
-// does not compile). The innermost loop decides.
+// A while- or do-loop's body gets a check with an empty body: "continue"
+// would skip the step the body makes, and the if-form could take that step
+// as its body; either way the loop could select the same order forever.
+// Every block that no loop opened gets the if-form: one-line loops, a body
+// without braces and the "while (x);" that closes a do-loop open none
+// ("continue" outside a loop does not compile). The innermost loop decides.
 TEST_F(RulePhases, AutoFormFollowsTheLoops) {
   const char* cases[][2] = {
       {"for(;;)\n{\nOrderSelect(i, SELECT_BY_POS);\n}\n",
@@ -62,16 +63,16 @@ TEST_F(RulePhases, AutoFormFollowsTheLoops) {
       {"for (;;) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\nn++;\n}\n",
        "for (;;) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nn++;\n}\n"},
       {"while (k < n)\n{\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
-       "while (k < n)\n{\nif (OrderSelect(k, SELECT_BY_POS))\nk++;\n}\n"},
+       "while (k < n)\n{\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk++;\n}\n"},
       {"do {\nOrderSelect(k, SELECT_BY_POS);\nk--;\n} while (k > 0);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
-       "do {\nif (OrderSelect(k, SELECT_BY_POS))\nk--;\n} while (k > 0);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+       "do {\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n} while (k > 0);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
       {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
        "do {\n}\nwhile (x);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
       {"for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
        "for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
       {"while (k > 0) {\nfor (i = 0; i < k; i++) {\nOrderSelect(i, SELECT_BY_POS);\n}\nOrderSelect(k, SELECT_BY_POS);\nk--;\n}\n",
        "while (k > 0) {\nfor (i = 0; i < k; i++) {\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"
-       "if (OrderSelect(k, SELECT_BY_POS))\nk--;\n}\n"}};
+       "if (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
 }
 

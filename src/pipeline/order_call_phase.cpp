@@ -7,6 +7,7 @@
 #include "rules/function_heads.h"
 #include "rules/line_walk.h"
 #include "rules/order_calls.h"
+#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -34,11 +35,29 @@ void DropRepeatedChk(std::string& code) {
   }
 }
 
+// Whether a "/* ... */" comment is still open after this code part, given
+// whether one was open before it. Literals are looked through, not into.
+bool BlockCommentOpenAfter(std::string_view code, bool open) {
+  const std::string mask = MaskLiterals(code);
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t next = mask.find(open ? "*/" : "/*", at);
+    if (next == std::string::npos) return open;
+    open = !open;
+    at = next + 2;
+  }
+}
+
 }  // namespace
 
 std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& hasChk) {
   if (!engine.Checked("chkOrderModify")) return std::string(text);
+  // With comments left in the text, a head inside a block comment is
+  // commented-out code: the declaration never goes there.
+  bool inComment = false;
   return WalkCodeLines(text, [&](std::string& code, LineCursor& unread) {
+    const bool commented = inComment || Trim(code).starts_with("/*");
+    inComment = BlockCommentOpenAfter(code, inComment);
     if (HoldsOrderCall(code)) {
       code = WrapOrderCallWithChk(code);
       DropRepeatedChk(code);
@@ -47,7 +66,7 @@ std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& has
     }
     // The declaration goes before the first function definition; the head
     // test reads ahead without consuming the lines.
-    if (hasChk || !IsFunctionHead(code, unread)) return;
+    if (hasChk || commented || !IsFunctionHead(code, unread)) return;
     code = "bool chk;\r\n\r\n" + code;
     hasChk = true;
     engine.TextChanged = true;

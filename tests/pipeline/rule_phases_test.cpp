@@ -160,6 +160,12 @@ TEST_F(RulePhases, DeclaresChkBeforeTheFirstFunction) {
   EXPECT_TRUE(CheckCalls("double f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n",
                          "bool chk;\n\ndouble f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n", false));
   EXPECT_TRUE(engine.TextChanged);
+  // A function commented out with "/* */" (comments not folded) is no place for it.
+  for (const char* comment : {"/*\nint old()\n{\n}\n*/\n", "/* old:\nint old() { }\n */\n",
+                              "x = 1; /* a */ /*\nint old()\n{\n}\n*/\n"}) {
+    const std::string rest = "int start()\n{\n}\n";
+    EXPECT_TRUE(CheckCalls(comment + rest, comment + ("bool chk;\n\n" + rest), false));
+  }
 }
 
 // Calls in comments and literals, no head (see the head walker's cases), own chk, switch off.

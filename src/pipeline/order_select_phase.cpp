@@ -143,8 +143,22 @@ bool IsDeclaration(std::string_view code) {
   return false;
 }
 
+// "break;" or "continue;": made the body of the check, a failed selection
+// would fall through into the next case or run on in the loop.
+bool IsJump(std::string_view code) {
+  const std::string_view trimmed = Trim(code);
+  for (std::string_view word : {"break", "continue"}) {
+    if (trimmed.starts_with(word) &&
+        (trimmed.size() == word.size() ||
+         IsWordDelimiter(static_cast<unsigned char>(trimmed[word.size()]), true)))
+      return true;
+  }
+  return false;
+}
+
 // True when the next line that holds code cannot be the body of an if: there
-// is none, it is a declaration, or it begins with "}". Reads without consuming.
+// is none, it is a declaration, it begins with "}", or it is a jump.
+// Reads without consuming.
 bool NoBodyFollows(std::string_view rest) {
   while (!rest.empty()) {
     const int p = PosNth(0, "\r\n", rest);
@@ -152,7 +166,7 @@ bool NoBodyFollows(std::string_view rest) {
     rest = p < 1 ? std::string_view() : rest.substr(static_cast<std::size_t>(p - 1) + 2);
     if (IsCodeFree(line)) continue;
     const std::string code = SplitCodeAndComment(line).code;
-    return IsDeclaration(code) || Trim(code).starts_with("}");
+    return IsDeclaration(code) || Trim(code).starts_with("}") || IsJump(code);
   }
   return true;
 }
@@ -200,7 +214,7 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
     // (the next statement would move into that statement), or where the
     // automatic choice finds it in the body of a while- or do-loop, the check
     // gets an empty body of its own.
-    if (!continueForm && ownBody) {
+    if (!continueForm && (ownBody || IsJump(call.tail))) {
       OrderSelectCall bare = call;
       bare.tail.clear();
       code = BuildCheckedOrderSelect(bare, false) + " {}" + call.tail;

@@ -114,7 +114,13 @@ TEST_F(RulePhases, IfFormNeverTakesWhatCannotBeItsBody) {
       {"OrderSelect(t, SELECT_BY_POS);\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n"},
       {"OrderSelect(t, SELECT_BY_POS);\n  static int n = 0;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n  static int n = 0;\n"},
       {"OrderSelect(t, SELECT_BY_POS);\nconst int k = 1;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\nconst int k = 1;\n"},
-      {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"}};
+      {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"},
+      // A jump made the body would fall through into the next case.
+      {"case 1: OrderSelect(t, SELECT_BY_TICKET); break;\n",
+       "case 1: if (OrderSelect(t, SELECT_BY_TICKET)) {} break;\n"},
+      {"case 2:\nOrderSelect(t, SELECT_BY_TICKET);\n   break;\n",
+       "case 2:\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\n   break;\n"},
+      {"OrderSelect(t, SELECT_BY_TICKET);\ncontinue;\n", "if (OrderSelect(t, SELECT_BY_TICKET)) {}\ncontinue;\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
   CheckSelect("OrderSelect(t, SELECT_BY_POS);\n" + m + "\n}\n",
               "if (OrderSelect(t, SELECT_BY_POS)) {}\n" + m + "\n}\n");
@@ -128,6 +134,7 @@ TEST_F(RulePhases, IfFormKeepsItsBody) {
       {"OrderSelect(t, SELECT_BY_POS);\n{\nn++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS))\n{\nn++;\n}\n"},
       {"OrderSelect(t, SELECT_BY_POS); n++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS)) n++;\n}\n"},
       {"OrderSelect(t, SELECT_BY_POS);\ninterval = 1;\n", "if (OrderSelect(t, SELECT_BY_POS))\ninterval = 1;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\nbreaks++;\n", "if (OrderSelect(t, SELECT_BY_POS))\nbreaks++;\n"},
       {"for (;;) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
        "for (;;) {\nif (!OrderSelect(t, SELECT_BY_POS)) continue;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);

@@ -381,8 +381,23 @@ class MissingReturnPhase {
       body = FetchUpToLast("}", rest);
     }
     if (EndsWithReturn(body) || !IsValueType(prevType_)) return;
-    const std::size_t at = out_.size() - flushed_.size() + body.size();
-    out_.insert(at, "   return(" + DefaultValue(engine_, prevType_) + ");\r\n");
+    std::size_t at = out_.size() - flushed_.size() + body.size();
+    std::string line = "   return(" + DefaultValue(engine_, prevType_) + ");\r\n";
+    // Code before the closing "}" on its line ("   if (a) { a--; } }") stays
+    // on its line, without the blanks behind it, and the return goes on a
+    // line of its own: a return behind a statement would be cut off again
+    // by the next run.
+    const std::size_t lineStart = out_.rfind(kCrLf, at);
+    const std::size_t from = lineStart == std::string::npos ? 0 : lineStart + 2;
+    const std::string_view lead = std::string_view(out_).substr(from, at - from);
+    if (!Trim(lead).empty()) {
+      std::size_t end = at;
+      while (end > from && static_cast<unsigned char>(out_[end - 1]) <= 0x20) --end;
+      out_.erase(end, at - end);
+      at = end;
+      line.insert(0, kCrLf);
+    }
+    out_.insert(at, line);
     engine_.TextChanged = true;
   }
 

@@ -221,6 +221,12 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
         {"int Last() {", "   x = 1;", "", "   return(0);", "}", "int arr[2] = {1,", "   2};"});
   Check({"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"},
         {"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"});
+  // Code before the closing "}" stays on its line; the return gets one of its own.
+  Check({"int Two(int a) {", "   if (a > 0) { a--; } }", "int Next() {", "   return(1);", "}"},
+        {"int Two(int a) {", "   if (a > 0) { a--; }", "   return(0);", "}", "int Next() {",
+         "   return(1);", "}"});
+  Unchanged({"int Two(int a) {", "   if (a > 0) { a--; }", "   return(0);", "}", "int Next() {",
+             "   return(1);", "}"});
   // A static function is a function of its own.
   Check({"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return(2);", "   x = 1;", "}"},
         {"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return;", "   x = 1;", "}"});

@@ -95,6 +95,16 @@ class LoopTracker {
   // either way the loop might select the same order again and again.
   bool InForBody() const { return !bodies_.empty() && bodies_.back().loop == Loop::For; }
   bool InOtherLoopBody() const { return !bodies_.empty() && bodies_.back().loop != Loop::For; }
+  bool InLoopBody() const { return !bodies_.empty(); }
+
+  // A loop word in code: the line heads a loop (its body may be the next statement).
+  static bool HeadsLoop(std::string_view code) {
+    const std::string mask = MaskLiterals(code);
+    for (const auto& entry : kLoopWords) {
+      if (PosWord(0, entry.first, mask) > 0) return true;
+    }
+    return false;
+  }
 
  private:
   enum class Loop { None, For, While, Do };
@@ -197,6 +207,7 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
     }
     loops.See(code);
     const bool bodyOfControl = EndsControlHead(lastCode);
+    const std::string lastLine = lastCode;
     if (!IsCodeFree(code)) lastCode = code;
     const OrderSelectCall call = ParseOrderSelect(code);
     if (call.firstArg.empty()) return;
@@ -207,7 +218,11 @@ std::string FixOrderSelectResults(Engine& engine, std::string_view text) {
       continueForm = loops.InForBody();
       ownBody = ownBody || loops.InOtherLoopBody();
     } else {
-      continueForm = engine.Checked("rdoOrderSelectContinue");
+      // "continue" outside every loop does not compile: there the check
+      // takes the if-form.
+      continueForm = engine.Checked("rdoOrderSelectContinue") &&
+                     (loops.InLoopBody() || (bodyOfControl && LoopTracker::HeadsLoop(lastLine)) ||
+                      LoopTracker::HeadsLoop(call.prefix));
     }
     // The if-form takes the next statement as its body; where that cannot be
     // one, where the call is itself the whole body of a control statement

@@ -94,9 +94,21 @@ TEST_F(RulePhases, IfFormNeverWidensAControlStatement) {
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
 }
 
+// The continue-form everywhere in a loop, the body of a loop without braces
+// included; outside every loop "continue" would not compile, so the check
+// takes the if-form there.
 TEST_F(RulePhases, RadioButtonsChooseTheForm) {
   settings.SetRadio("rdoOrderSelectContinue");
-  CheckSelect("OrderSelect(1, SELECT_BY_POS);\n", "if (!OrderSelect(1, SELECT_BY_POS)) continue;\n");
+  const char* cases[][2] = {
+      {"while (k < n) {\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
+       "while (k < n) {\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nk++;\n}\n"},
+      {"for (;;)\n   OrderSelect(k, SELECT_BY_POS);\nx = 1;\n",
+       "for (;;)\n   if (!OrderSelect(k, SELECT_BY_POS)) continue;\nx = 1;\n"},
+      {"while (k) OrderSelect(k, SELECT_BY_POS);\n", "while (k) if (!OrderSelect(k, SELECT_BY_POS)) continue;\n"},
+      {"OrderSelect(1, SELECT_BY_POS);\nx = 1;\n", "if (OrderSelect(1, SELECT_BY_POS))\nx = 1;\n"},
+      {"if (a)\n   OrderSelect(1, SELECT_BY_POS);\nx = 1;\n",
+       "if (a)\n   if (OrderSelect(1, SELECT_BY_POS)) {}\nx = 1;\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
   settings.SetRadio("rdoOrderSelectIfOut");
   CheckSelect("for (;;) {\nOrderSelect(i, SELECT_BY_POS);\nn++;\n}\n",
               "for (;;) {\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n}\n");

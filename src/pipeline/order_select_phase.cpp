@@ -128,9 +128,9 @@ bool EndsControlHead(std::string_view code) {
   const std::string_view trimmed = Trim(mask);
   if (trimmed.ends_with(')')) return true;
   for (std::string_view word : {"else", "do"}) {
-    if (trimmed == word ||
-        (trimmed.ends_with(word) &&
-         IsWordDelimiter(static_cast<unsigned char>(trimmed[trimmed.size() - word.size() - 1]), false)))
+    if (!trimmed.ends_with(word)) continue;
+    const std::size_t before = trimmed.size() - word.size();
+    if (before == 0 || IsWordDelimiter(static_cast<unsigned char>(trimmed[before - 1]), false))
       return true;
   }
   return false;

@@ -64,13 +64,17 @@ TEST_F(RulePhases, AutoFormFollowsTheLoops) {
        "for (;;) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nn++;\n}\n"},
       {"while (k < n)\n{\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
        "while (k < n)\n{\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk++;\n}\n"},
-      {"do {\nOrderSelect(k, SELECT_BY_POS);\nk--;\n} while (k > 0);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
-       "do {\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n} while (k > 0);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"do {\nOrderSelect(k, SELECT_BY_POS);\nk--;\n} while (k > 0);\n"
+       "if (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "do {\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n} while (k > 0);\n"
+       "if (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
       {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
        "do {\n}\nwhile (x);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
       {"for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
-       "for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
-      {"while (k > 0) {\nfor (i = 0; i < k; i++) {\nOrderSelect(i, SELECT_BY_POS);\n}\nOrderSelect(k, SELECT_BY_POS);\nk--;\n}\n",
+       "for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\n"
+       "if (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"while (k > 0) {\nfor (i = 0; i < k; i++) {\nOrderSelect(i, SELECT_BY_POS);\n}\n"
+       "OrderSelect(k, SELECT_BY_POS);\nk--;\n}\n",
        "while (k > 0) {\nfor (i = 0; i < k; i++) {\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"
        "if (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
@@ -104,7 +108,8 @@ TEST_F(RulePhases, RadioButtonsChooseTheForm) {
        "while (k < n) {\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nk++;\n}\n"},
       {"for (;;)\n   OrderSelect(k, SELECT_BY_POS);\nx = 1;\n",
        "for (;;)\n   if (!OrderSelect(k, SELECT_BY_POS)) continue;\nx = 1;\n"},
-      {"while (k) OrderSelect(k, SELECT_BY_POS);\n", "while (k) if (!OrderSelect(k, SELECT_BY_POS)) continue;\n"},
+      {"while (k) OrderSelect(k, SELECT_BY_POS);\n",
+       "while (k) if (!OrderSelect(k, SELECT_BY_POS)) continue;\n"},
       {"OrderSelect(1, SELECT_BY_POS);\nx = 1;\n", "if (OrderSelect(1, SELECT_BY_POS))\nx = 1;\n"},
       {"if (a)\n   OrderSelect(1, SELECT_BY_POS);\nx = 1;\n",
        "if (a)\n   if (OrderSelect(1, SELECT_BY_POS)) {}\nx = 1;\n"}};
@@ -132,7 +137,8 @@ TEST_F(RulePhases, IfFormNeverTakesWhatCannotBeItsBody) {
        "case 1: if (OrderSelect(t, SELECT_BY_TICKET)) {} break;\n"},
       {"case 2:\nOrderSelect(t, SELECT_BY_TICKET);\n   break;\n",
        "case 2:\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\n   break;\n"},
-      {"OrderSelect(t, SELECT_BY_TICKET);\ncontinue;\n", "if (OrderSelect(t, SELECT_BY_TICKET)) {}\ncontinue;\n"}};
+      {"OrderSelect(t, SELECT_BY_TICKET);\ncontinue;\n",
+       "if (OrderSelect(t, SELECT_BY_TICKET)) {}\ncontinue;\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
   CheckSelect("OrderSelect(t, SELECT_BY_POS);\n" + m + "\n}\n",
               "if (OrderSelect(t, SELECT_BY_POS)) {}\n" + m + "\n}\n");
@@ -250,8 +256,8 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
   Unchanged({"int One() { return(1); }", "int arr[2] = {1,", "   2};", "int Two() {", "   return(2);", "}"});
   // A ";" in a default value leaves a head a head, so the function's returns
   // are fitted to its own type, not to the void function before it.
-  Unchanged({"void Hello() {", "   Print(\"x\");", "}", "string Join(string a, string sep = \";\") {",
-             "   return(a + sep);", "}"});
+  Unchanged({"void Hello() {", "   Print(\"x\");", "}",
+             "string Join(string a, string sep = \";\") {", "   return(a + sep);", "}"});
   // "return;" in a literal is text.
   Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }
@@ -295,7 +301,8 @@ TEST_F(RulePhases, ReturnsFittedToTheFunctionType) {
   // Cut as often as it takes, so the result is cut no further when converted
   // again: three statements, and a rest that the indent in front makes long.
   Check({"int F3(double v) {", "   if (v > 0) return (1); if (v < 0) return (-1); return (0); }"},
-        {"int F3(double v) {", "   if (v > 0) return (1);", " if (v < 0) return (-1);", " return (0); }"});
+        {"int F3(double v) {", "   if (v > 0) return (1);", " if (v < 0) return (-1);",
+         " return (0); }"});
   Check({"int F4() {", "        if (a) return(1); x = 1; return;", "}"},
         {"int F4() {", "        if (a) return(1);", "         x = 1;", " return (0);", "}"});
   for (const char* again : {" if (v < 0) return (-1);", " return (0); }", "         x = 1;"})

@@ -7,7 +7,6 @@
 #include "rules/function_heads.h"
 #include "rules/line_walk.h"
 #include "rules/order_calls.h"
-#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -35,19 +34,6 @@ void DropRepeatedChk(std::string& code) {
   }
 }
 
-// Whether a "/* ... */" comment is still open after this code part, given
-// whether one was open before it. Literals are looked through, not into.
-bool BlockCommentOpenAfter(std::string_view code, bool open) {
-  const std::string mask = MaskLiterals(code);
-  std::size_t at = 0;
-  for (;;) {
-    const std::size_t next = mask.find(open ? "*/" : "/*", at);
-    if (next == std::string::npos) return open;
-    open = !open;
-    at = next + 2;
-  }
-}
-
 }  // namespace
 
 std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& hasChk) {
@@ -56,7 +42,7 @@ std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& has
   // commented-out code: the declaration never goes there.
   bool inComment = false;
   return WalkCodeLines(text, [&](std::string& code, LineCursor& unread) {
-    const bool commented = inComment || Trim(code).starts_with("/*");
+    const bool commented = InBlockComment(code, inComment);
     inComment = BlockCommentOpenAfter(code, inComment);
     if (HoldsOrderCall(code)) {
       code = WrapOrderCallWithChk(code);

@@ -33,6 +33,24 @@ bool IsCodeFree(std::string_view line) {
   return rest.empty();
 }
 
+bool BlockCommentOpenAfter(std::string_view line, bool open) {
+  const std::string mask = MaskLiterals(line);
+  for (std::size_t i = 0; i + 1 < mask.size(); ++i) {
+    if (open) {
+      if (mask[i] == '*' && mask[i + 1] == '/') {
+        open = false;
+        ++i;
+      }
+    } else if (mask[i] == '/' && mask[i + 1] == '/') {
+      return false;
+    } else if (mask[i] == '/' && mask[i + 1] == '*') {
+      open = true;
+      ++i;
+    }
+  }
+  return open;
+}
+
 bool IsHeadLine(std::string_view code) {
   // With its blank, no type word is a prefix of another, so the order of
   // the tests does not change the answer.

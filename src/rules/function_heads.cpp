@@ -1,5 +1,6 @@
 #include "rules/function_heads.h"
 
+#include <algorithm>
 #include <array>
 
 #include "rules/line_walk.h"
@@ -26,6 +27,16 @@ std::string_view TypeWithBlank(std::string_view trimmed) {
 bool IsNameByte(char ch) {
   const auto b = static_cast<unsigned char>(ch);
   return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
+}
+
+// True when the code of a line opens or closes a "/* */" comment. Comments
+// that are not folded away stand in the text as they are, and a head is
+// never read, nor joined, across their edges: a header quoted in a comment
+// would take in the code after it.
+bool HoldsBlockCommentEdge(std::string_view line) {
+  std::string mask = MaskLiterals(line);
+  mask.resize(std::min(mask.size(), mask.find("//")));
+  return mask.find("/*") != std::string::npos || mask.find("*/") != std::string::npos;
 }
 
 // Lines a window reads while it waits for the ")", and a join while it waits
@@ -67,11 +78,16 @@ bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines
   // closes no parameter list; stopping there keeps a text full of unclosed
   // head-like lines from being read to its end again and again.
   int lines = 0;
+  bool crossesComment = false;
   const auto decided = [&] { return semi != 0 && brace != 0 && (close != 0 || semi > 4); };
   while (counted < countedLines && !unread.Empty() && !decided() &&
          (close != 0 || lines < kMaxOpenLines)) {
     ++lines;
     const std::string_view line = unread.FetchView();
+    if (brace == 0 && HoldsBlockCommentEdge(line)) {
+      crossesComment = true;
+      break;
+    }
     const std::string mask = MaskLiterals(line);
     note(close, ')', mask, offset);
     note(semi, ';', mask, offset);
@@ -81,6 +97,7 @@ bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines
   }
   unread.PutBack(before.substr(0, before.size() - unread.Rest().size()));
 
+  if (crossesComment) return false;
   if (close < semi && semi < close + 5) return false;
   if (semi > 0 && semi < brace) return false;
   return brace != 0;
@@ -110,6 +127,7 @@ void JoinHead(std::string& code, LineCursor& unread) {
       moved += "\r\n";
       continue;
     }
+    if (HoldsBlockCommentEdge(line)) break;
     const LineParts parts = SplitCodeAndComment(line);
     braced = opens(parts.code);
     if (!braced && PosOutsideString(0, ";", parts.code) > 0) break;

@@ -143,6 +143,13 @@ TEST_F(DriverTest, RunMovedInitialiserAlone) {
            "{", "   return(0);", "}"},
           {"/* usage:", "int start() is the entry", "*/", "string sym ;", "", "int OnInit(){",
            "    sym = Symbol();", "return(0);", "}", "", "int start(){", "   return(0);", "}"});
+  // Nor, with comments left in the text, a head that takes in the code after it.
+  Off({"chkCommentCompression"});
+  testing::ExpectConverts(
+      engine, testing::Lines({"/* usage:", "int start() is the entry", "*/", "int start()", "{",
+                              "   return(0);", "}"}),
+      testing::Lines({"/* usage:", "int start() is the entry", "*/", "", "int OnInit(){", "return(0);",
+                      "}", "", "int start(){", "   return(0);", "}"}));
 }
 
 // Without comment folding the global part still keeps its comments, spliced

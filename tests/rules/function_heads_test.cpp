@@ -33,7 +33,7 @@ TEST(JudgeHead, TellsDefinitionsFromPrototypesCallsAndDeclarations) {
       {"int f()", {"int g()", "int h()"}, HeadKind::NotHead},
       // A header quoted in a comment that is not folded away: the window
       // stops at the comment's edge.
-      {"int start() is the entry", {"*/", "", "int OnInit()", "{"}, HeadKind::NotHead},
+      {"int start() is the entry", {"*/", "{"}, HeadKind::NotHead},
       {"int f() /* x */", {"{"}, HeadKind::Head},
       // Literals of default values steer nothing.
       {"string Join(string a,", {"   string sep = \";\")", "{"}, HeadKind::Head},

@@ -153,11 +153,12 @@ bool IsDeclaration(std::string_view code) {
   return false;
 }
 
-// "break;" or "continue;": made the body of the check, a failed selection
-// would fall through into the next case or run on in the loop.
+// "break;", "continue;" or "return ...;": made the body of the check, a
+// failed selection would fall through into the next case, run on in the
+// loop, or run on into code the return never let run.
 bool IsJump(std::string_view code) {
   const std::string_view trimmed = Trim(code);
-  for (std::string_view word : {"break", "continue"}) {
+  for (std::string_view word : {"break", "continue", "return"}) {
     if (trimmed.starts_with(word) &&
         (trimmed.size() == word.size() ||
          IsWordDelimiter(static_cast<unsigned char>(trimmed[word.size()]), true)))

@@ -132,7 +132,12 @@ TEST_F(RulePhases, IfFormNeverTakesWhatCannotBeItsBody) {
       {"OrderSelect(t, SELECT_BY_POS);\n  static int n = 0;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n  static int n = 0;\n"},
       {"OrderSelect(t, SELECT_BY_POS);\nconst int k = 1;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\nconst int k = 1;\n"},
       {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"},
-      // A jump made the body would fall through into the next case.
+      // A jump made the body would fall through into the next case, run on
+      // in the loop or into code after the return.
+      {"OrderSelect(t, SELECT_BY_TICKET);\nreturn(OrderProfit());\n",
+       "if (OrderSelect(t, SELECT_BY_TICKET)) {}\nreturn(OrderProfit());\n"},
+      {"Print(1); OrderSelect(0, SELECT_BY_POS); return (0);\n",
+       "Print(1); if (OrderSelect(0, SELECT_BY_POS)) {} return (0);\n"},
       {"case 1: OrderSelect(t, SELECT_BY_TICKET); break;\n",
        "case 1: if (OrderSelect(t, SELECT_BY_TICKET)) {} break;\n"},
       {"case 2:\nOrderSelect(t, SELECT_BY_TICKET);\n   break;\n",
@@ -153,6 +158,8 @@ TEST_F(RulePhases, IfFormKeepsItsBody) {
       {"OrderSelect(t, SELECT_BY_POS); n++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS)) n++;\n}\n"},
       {"OrderSelect(t, SELECT_BY_POS);\ninterval = 1;\n", "if (OrderSelect(t, SELECT_BY_POS))\ninterval = 1;\n"},
       {"OrderSelect(t, SELECT_BY_POS);\nbreaks++;\n", "if (OrderSelect(t, SELECT_BY_POS))\nbreaks++;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\nreturnCode = 1;\n",
+       "if (OrderSelect(t, SELECT_BY_POS))\nreturnCode = 1;\n"},
       {"for (;;) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
        "for (;;) {\nif (!OrderSelect(t, SELECT_BY_POS)) continue;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);

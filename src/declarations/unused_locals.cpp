@@ -5,6 +5,7 @@
 
 #include "declarations/code_regions.h"
 #include "rules/line_walk.h"
+#include "rules/order_select.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -119,6 +120,26 @@ bool DeclaresAtFirstUse(std::string_view piece, std::string_view name) {
   }
 }
 
+// True when the initialiser of name's declarator in the (lifted) piece
+// calls a function: a name right in front of a parenthesised group. The call
+// may do what the program needs (OrderSend, FileOpen, ObjectCreate ...), so
+// such a declarator is never taken out of the code.
+bool InitialiserCalls(std::string_view piece, std::string_view name,
+                      const std::vector<std::string>& groups) {
+  std::string after(piece);
+  FetchWord(name, after);
+  const std::string_view trimmed = Trim(after);
+  if (!trimmed.starts_with('=')) return false;
+  const std::string_view init = trimmed.substr(0, trimmed.find(','));
+  const std::string code = MaskLiterals(PutGroupsBack(init, kGroupOpen, kGroupClose, groups));
+  for (std::size_t p = code.find('('); p != kNone; p = code.find('(', p + 1)) {
+    std::size_t q = p;
+    while (q > 0 && (code[q - 1] == ' ' || code[q - 1] == '\t')) --q;
+    if (q > 0 && IsIdentifierByte(code[q - 1])) return true;
+  }
+  return false;
+}
+
 std::string_view LastLine(std::string_view text) {
   const std::size_t p = text.rfind("\r\n");
   return p == kNone ? text : text.substr(p + 2);
@@ -214,7 +235,7 @@ std::string RemoveDeclarator(std::string_view statement, std::string_view name) 
     }
 
     bool lineBreak = false;
-    if (DeclaresAtFirstUse(piece, name)) {
+    if (DeclaresAtFirstUse(piece, name) && !InitialiserCalls(piece, name, groups)) {
       rewrote = true;
       if (indent.empty()) indent = SplitIndent(piece);
       std::string after = piece;

@@ -7,8 +7,10 @@
 #include "rules/array_refs.h"
 #include "rules/escapes.h"
 #include "rules/global_initialisers.h"
+#include "rules/line_walk.h"
 #include "rules/oninit.h"
 #include "rules/order_calls.h"
+#include "text/line_cursor.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -22,25 +24,48 @@ void Advance(Engine& engine, int max, int tenths) {
   engine.progress->Refresh();
 }
 
-// Phase 1 classification: each key is looked for in lines not starting with "//".
+// FindInCodeLine, with the lines that a "/* */" comment holds passed over
+// too: a header quoted in such a comment names no function of the program,
+// and an OnInit() put before it would be commented out.
+bool FindInProgramLine(Engine& engine, std::string_view text, std::string_view key) {
+  if (!FindInCodeLine(engine, text, key)) return false;
+  if (text.find("/*") == std::string_view::npos) return true;
+  LineCursor lines{std::string(text)};
+  bool inComment = false;
+  while (!lines.Empty()) {
+    const std::string_view line = lines.FetchView("\r\n");
+    const bool commented = InBlockComment(line, inComment);
+    inComment = BlockCommentOpenAfter(line, inComment);
+    if (commented || line.substr(0, 2) == "//") continue;
+    if (PosNthNoCase(0, key, line) > 0) {
+      engine.FoundLine.assign(line);
+      return true;
+    }
+  }
+  engine.FoundLine.clear();
+  return false;
+}
+
+// Phase 1 classification: each key is looked for in lines not starting with
+// "//" and not inside a "/* */" comment.
 void DetectProgramKind(Engine& engine, std::string_view text, bool& hasChk) {
-  engine.IsIndicator = FindInCodeLine(engine, text, "indicator_buffers");
+  engine.IsIndicator = FindInProgramLine(engine, text, "indicator_buffers");
   hasChk = HasChkDeclaration(text);
   engine.NoInit =
-      !FindInCodeLine(engine, text, " init(") && !FindInCodeLine(engine, text, " OnInit(");
+      !FindInProgramLine(engine, text, " init(") && !FindInProgramLine(engine, text, " OnInit(");
   engine.NoDeinit =
-      !FindInCodeLine(engine, text, " deinit(") && !FindInCodeLine(engine, text, " OnDeinit(");
-  if (FindInCodeLine(engine, text, " start(") || FindInCodeLine(engine, text, " OnStart(")) {
+      !FindInProgramLine(engine, text, " deinit(") && !FindInProgramLine(engine, text, " OnDeinit(");
+  if (FindInProgramLine(engine, text, " start(") || FindInProgramLine(engine, text, " OnStart(")) {
     engine.EntryFuncLine = engine.FoundLine;
     return;
   }
   engine.NoStart = true;
-  if (FindInCodeLine(engine, text, " OnCalculate"))
+  if (FindInProgramLine(engine, text, " OnCalculate"))
     engine.EntryFuncLine = engine.FoundLine;
   else
     engine.NoOnCalculate = true;
   // An OnTick line wins over an OnCalculate line as the anchor.
-  if (FindInCodeLine(engine, text, " OnTick"))
+  if (FindInProgramLine(engine, text, " OnTick"))
     engine.EntryFuncLine = engine.FoundLine;
   else
     engine.NoOnTick = true;

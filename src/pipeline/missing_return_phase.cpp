@@ -281,23 +281,27 @@ class MissingReturnPhase {
   }
 
   void ReturnLine(std::string& code, const std::string& comment) {
-    // "   count = count + 1; return;" is cut in two lines, never inside a literal.
-    if (const int semi = PosOutsideString(0, ";", code); semi > 0) {
+    // "   count = count + 1; return;" is cut in two lines, never inside a
+    // literal. The cut goes on over what is left, line as it will be written
+    // (the first statement's indent in front of a rest that was fitted), until
+    // no further cut applies, so a converted line is never cut again.
+    bool cut = false;
+    for (;;) {
+      const int semi = PosOutsideString(0, ";", code);
+      if (semi < 1) break;
       std::string first = code.substr(0, static_cast<std::size_t>(semi - 1));
       std::string rest = code.substr(static_cast<std::size_t>(semi));
-      if (Holds(rest, "return") && first.size() > 10) {
-        const std::string indent = SplitIndent(first);
-        // The first statement may return too ("if (a) return(1); else ...").
-        std::string line = indent + first + ";";
-        FitReturns(line);
-        Finish(line + comment);
-        code = std::move(rest);
-        if (FitReturns(code)) code.insert(0, indent);
-        returnSeen_ = true;
-        return;
-      }
+      if (!Holds(rest, "return") || first.size() <= 10) break;
+      const std::string indent = SplitIndent(first);
+      // The first statement may return too ("if (a) return(1); else ...").
+      std::string line = indent + first + ";";
+      FitReturns(line);
+      Finish(line + comment);
+      code = std::move(rest);
+      if (FitReturns(code)) code.insert(0, indent);
+      cut = true;
     }
-    FitReturns(code);
+    if (!cut) FitReturns(code);
     returnSeen_ = true;
   }
 
@@ -377,8 +381,23 @@ class MissingReturnPhase {
       body = FetchUpToLast("}", rest);
     }
     if (EndsWithReturn(body) || !IsValueType(prevType_)) return;
-    const std::size_t at = out_.size() - flushed_.size() + body.size();
-    out_.insert(at, "   return(" + DefaultValue(engine_, prevType_) + ");\r\n");
+    std::size_t at = out_.size() - flushed_.size() + body.size();
+    std::string line = "   return(" + DefaultValue(engine_, prevType_) + ");\r\n";
+    // Code before the closing "}" on its line ("   if (a) { a--; } }") stays
+    // on its line, without the blanks behind it, and the return goes on a
+    // line of its own: a return behind a statement would be cut off again
+    // by the next run.
+    const std::size_t lineStart = out_.rfind(kCrLf, at);
+    const std::size_t from = lineStart == std::string::npos ? 0 : lineStart + 2;
+    const std::string_view lead = std::string_view(out_).substr(from, at - from);
+    if (!Trim(lead).empty()) {
+      std::size_t end = at;
+      while (end > from && static_cast<unsigned char>(out_[end - 1]) <= 0x20) --end;
+      out_.erase(end, at - end);
+      at = end;
+      line.insert(0, kCrLf);
+    }
+    out_.insert(at, line);
     engine_.TextChanged = true;
   }
 

@@ -38,7 +38,12 @@ void DropRepeatedChk(std::string& code) {
 
 std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& hasChk) {
   if (!engine.Checked("chkOrderModify")) return std::string(text);
+  // With comments left in the text, a head inside a block comment is
+  // commented-out code: the declaration never goes there.
+  bool inComment = false;
   return WalkCodeLines(text, [&](std::string& code, LineCursor& unread) {
+    const bool commented = InBlockComment(code, inComment);
+    inComment = BlockCommentOpenAfter(code, inComment);
     if (HoldsOrderCall(code)) {
       code = WrapOrderCallWithChk(code);
       DropRepeatedChk(code);
@@ -47,7 +52,7 @@ std::string FixOrderCallResults(Engine& engine, std::string_view text, bool& has
     }
     // The declaration goes before the first function definition; the head
     // test reads ahead without consuming the lines.
-    if (hasChk || !IsFunctionHead(code, unread)) return;
+    if (hasChk || commented || !IsFunctionHead(code, unread)) return;
     code = "bool chk;\r\n\r\n" + code;
     hasChk = true;
     engine.TextChanged = true;

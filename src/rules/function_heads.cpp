@@ -1,8 +1,10 @@
 #include "rules/function_heads.h"
 
+#include <algorithm>
 #include <array>
 
 #include "rules/line_walk.h"
+#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -27,6 +29,16 @@ bool IsNameByte(char ch) {
   return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_';
 }
 
+// True when the code of a line opens or closes a "/* */" comment. Comments
+// that are not folded away stand in the text as they are, and a head is
+// never read, nor joined, across their edges: a header quoted in a comment
+// would take in the code after it.
+bool HoldsBlockCommentEdge(std::string_view line) {
+  std::string mask = MaskLiterals(line);
+  mask.resize(std::min(mask.size(), mask.find("//")));
+  return mask.find("/*") != std::string::npos || mask.find("*/") != std::string::npos;
+}
+
 // Lines a window reads while it waits for the ")", and a join while it waits
 // for the "{".
 constexpr int kMaxOpenLines = 64;
@@ -41,17 +53,22 @@ bool HasInitialiserBeforeParen(std::string_view code) {
 }
 
 bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines) {
-  std::size_t close = static_cast<std::size_t>(PosNth(0, ")", code));
-  std::size_t semi = static_cast<std::size_t>(PosNth(0, ";", code));
-  std::size_t brace = static_cast<std::size_t>(PosNth(0, "{", code));
-  // Only the first ")", ";" and "{" decide, so the window is never built:
-  // each line is searched once, at its offset in the window.
-  const auto note = [](std::size_t& first, std::string_view needle, std::string_view line,
+  // Only the first ")", ";" and "{" of code decide, so the window is never
+  // built: each line is searched once, at its offset in the window. Those in
+  // literals (a default value such as sep = ";") steer nothing.
+  const auto note = [](std::size_t& first, char needle, std::string_view mask,
                        std::size_t offset) {
     if (first != 0) return;
-    const int p = PosNth(0, needle, line);
-    if (p > 0) first = offset + static_cast<std::size_t>(p);
+    const std::size_t p = mask.find(needle);
+    if (p != std::string_view::npos) first = offset + p + 1;
   };
+  std::size_t close = 0, semi = 0, brace = 0;
+  {
+    const std::string mask = MaskLiterals(code);
+    note(close, ')', mask, 0);
+    note(semi, ';', mask, 0);
+    note(brace, '{', mask, 0);
+  }
   const std::string_view before = unread.Rest();
   std::size_t offset = code.size();
   int counted = 0;
@@ -61,19 +78,26 @@ bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines
   // closes no parameter list; stopping there keeps a text full of unclosed
   // head-like lines from being read to its end again and again.
   int lines = 0;
+  bool crossesComment = false;
   const auto decided = [&] { return semi != 0 && brace != 0 && (close != 0 || semi > 4); };
   while (counted < countedLines && !unread.Empty() && !decided() &&
          (close != 0 || lines < kMaxOpenLines)) {
     ++lines;
     const std::string_view line = unread.FetchView();
-    note(close, ")", line, offset);
-    note(semi, ";", line, offset);
-    note(brace, "{", line, offset);
+    if (brace == 0 && HoldsBlockCommentEdge(line)) {
+      crossesComment = true;
+      break;
+    }
+    const std::string mask = MaskLiterals(line);
+    note(close, ')', mask, offset);
+    note(semi, ';', mask, offset);
+    note(brace, '{', mask, offset);
     offset += line.size() + 2;
     if (close != 0) ++counted;
   }
   unread.PutBack(before.substr(0, before.size() - unread.Rest().size()));
 
+  if (crossesComment) return false;
   if (close < semi && semi < close + 5) return false;
   if (semi > 0 && semi < brace) return false;
   return brace != 0;
@@ -86,7 +110,10 @@ HeadKind JudgeHead(std::string_view code, LineCursor& unread, int countedLines) 
 }
 
 void JoinHead(std::string& code, LineCursor& unread) {
-  if (PosNth(0, "{", code) > 0) return;
+  const auto opens = [](std::string_view c) {
+    return MaskLiterals(c).find('{') != std::string::npos;
+  };
+  if (opens(code)) return;
   const std::string_view before = unread.Rest();
   std::string joined = code;
   std::string moved;
@@ -100,8 +127,9 @@ void JoinHead(std::string& code, LineCursor& unread) {
       moved += "\r\n";
       continue;
     }
+    if (HoldsBlockCommentEdge(line)) break;
     const LineParts parts = SplitCodeAndComment(line);
-    braced = PosNth(0, "{", parts.code) > 0;
+    braced = opens(parts.code);
     if (!braced && PosOutsideString(0, ";", parts.code) > 0) break;
     if (!joined.empty() && !parts.code.empty() && IsNameByte(joined.back()) &&
         IsNameByte(parts.code.front())) {

@@ -33,8 +33,9 @@ bool HasInitialiserBeforeParen(std::string_view code);
 // text ends. With c, s and b the 1-based positions of the first ")", ";" and
 // "{" in the window (0 when absent), the line is no head when c < s < c + 5
 // (a prototype), when 0 < s < b (a ";" before the body) or when b is 0.
-// A window still without ")" after 64 lines ends there. Nothing is
-// consumed: the lines read are put back.
+// A window still without ")" after 64 lines ends there, and a line that
+// opens or closes a "/* */" comment before the "{" makes it no head. Nothing
+// is consumed: the lines read are put back.
 bool WindowShowsBody(std::string_view code, LineCursor& unread, int countedLines);
 
 // The whole judgement: head-line test, initialiser exclusion, look-ahead.
@@ -54,8 +55,9 @@ inline bool IsFunctionHead(std::string_view code, LineCursor& unread,
 // run finds nothing to join. Two code bytes of names are never joined into
 // one name: a blank goes between them. When no "{" comes before a line whose
 // code holds a ";" (a statement is no part of a head) or before the text
-// ends, nothing is joined: code and the unread text stay as they were. A
-// code part that already holds "{" is left as it is.
+// ends, or before a line that opens or closes a "/* */" comment, nothing is
+// joined: code and the unread text stay as they were. A code part that
+// already holds "{" is left as it is.
 void JoinHead(std::string& code, LineCursor& unread);
 
 // The type word (without its blank) that begins the trimmed head, "" if none.

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "rules/order_select.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -32,6 +33,24 @@ bool IsCodeFree(std::string_view line) {
   return rest.empty();
 }
 
+bool BlockCommentOpenAfter(std::string_view line, bool open) {
+  const std::string mask = MaskLiterals(line);
+  for (std::size_t i = 0; i + 1 < mask.size(); ++i) {
+    if (open) {
+      if (mask[i] == '*' && mask[i + 1] == '/') {
+        open = false;
+        ++i;
+      }
+    } else if (mask[i] == '/' && mask[i + 1] == '/') {
+      return false;
+    } else if (mask[i] == '/' && mask[i + 1] == '*') {
+      open = true;
+      ++i;
+    }
+  }
+  return open;
+}
+
 bool IsHeadLine(std::string_view code) {
   // With its blank, no type word is a prefix of another, so the order of
   // the tests does not change the answer.
@@ -47,13 +66,15 @@ bool IsHeadLine(std::string_view code) {
     }
   }
   if (!typed) return false;
-  // A second byte of a two-byte character may be "{" or "}" (0x7B, 0x7D):
-  // the searches step over such characters.
-  const auto holds = [code](std::string_view s) { return PosNth(0, s, code) > 0; };
-  if (!holds("(")) return false;
-  const bool brace = holds("{");
-  if (holds(";") && !brace) return false;
-  if (holds("}") && !(brace && (PosWord(0, "if", code) > 0 || holds(";")))) return false;
+  // Only code steers the test: a ";" or a brace in a default value
+  // (string sep = ";") or as the second byte of a two-byte character (0x7B,
+  // 0x7D) is none.
+  const std::string mask = MaskLiterals(code);
+  const auto holds = [&mask](char c) { return mask.find(c) != std::string::npos; };
+  if (!holds('(')) return false;
+  const bool brace = holds('{');
+  if (holds(';') && !brace) return false;
+  if (holds('}') && !(brace && (PosWord(0, "if", mask) > 0 || holds(';')))) return false;
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "text/engine.h"
 #include "text/line_cursor.h"
+#include "text/text.h"
 
 namespace lumivex {
 
@@ -24,6 +25,17 @@ bool IsCommentLine(std::string_view line);
 // True when the line holds no code: it is blank, a "//" line, or holds only
 // folded comment markers and blanks.
 bool IsCodeFree(std::string_view line);
+
+// Whether a "/* ... */" comment is still open after this line, given whether
+// one was open at its start. Literals are looked through, not into, and a
+// "//" outside a block ends the line's code.
+bool BlockCommentOpenAfter(std::string_view line, bool open);
+
+// True when the line's code is commented out by "/* */": it begins inside a
+// block left open by the lines before it, or its trimmed text begins with "/*".
+inline bool InBlockComment(std::string_view line, bool openBefore) {
+  return openBefore || Trim(line).starts_with("/*");
+}
 
 // Function-head candidate: begins with a type word and its blank, holds "(",
 // holds no ";" or holds "{", and holds no "}" or holds "{" with the word "if"

@@ -1,5 +1,6 @@
 #include "rules/oninit.h"
 
+#include "rules/line_walk.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -9,9 +10,14 @@ std::string InsertOnInit(std::string_view text, std::string_view key) {
   std::string out;
   out.reserve(text.size() + kOnInitBlock.size() + 2);
   LineCursor lines{std::string(text)};
+  // A header quoted in a "/* */" comment is no place for the block: there
+  // it would be commented out with it.
+  bool inComment = false;
   while (!lines.Empty()) {
     const std::string_view line = lines.FetchView("\r\n");
-    if (PosNthNoCase(0, key, line) > 0) {
+    const bool commented = InBlockComment(line, inComment);
+    inComment = BlockCommentOpenAfter(line, inComment);
+    if (!commented && PosNthNoCase(0, key, line) > 0) {
       out.append(kOnInitBlock).append(line).append("\r\n");
       out.append(lines.Rest());
       return out;

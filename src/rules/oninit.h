@@ -11,9 +11,10 @@ namespace lumivex {
 inline constexpr std::string_view kOnInitBlock =
     "\r\nint OnInit()\r\n{\r\n\r\n\r\n\r\nreturn(0);\r\n}\r\n\r\n";
 
-// Puts kOnInitBlock before the first line holding key (ASCII case folded);
-// every line before it gets "\r\n", the text after it stays as it is. When no
-// line holds key, the text comes back with "\r\n" after every line.
+// Puts kOnInitBlock before the first line holding key (ASCII case folded)
+// that is not commented out by "/* */"; every line before it gets "\r\n",
+// the text after it stays as it is. When no line holds key, the text comes
+// back with "\r\n" after every line.
 std::string InsertOnInit(std::string_view text, std::string_view key);
 
 // Drops blank lines inside statements that continue over several lines

@@ -20,8 +20,8 @@ TEST(RemoveDeclarator, CommentsOutTheDeclarator) {
       {"int a, b, c;", "b", "int a,  c;//b;"},
       {"int a = 5, b;", "a", "int   b;//a  = 5;"},
       {"int a[5], b;", "a", "int   b;//a[5];"},
-      {"double x = iMA(NULL, 0, 14);", "x", "// x = iMA(NULL, 0, 14);"},
-      {"double t = Time();", "t", "// t = Time();"},
+      {"double x = a * (b + c);", "x", "// x = a * (b + c);"},
+      {"double d = (double)n, e;", "d", "double   e;//d  = (double)n;"},
       {"   int a, b;", "b", "int a ;//b;"},
       {"int a; int b;", "a", "// a;\n     int b;"},
       {"int a; int b;", "b", "int a;// b;"},
@@ -44,6 +44,13 @@ TEST(RemoveDeclarator, KeepsTheCodeAroundTheDeclaration) {
       {"void f() { int a; }", "a", "void f() { int a; }"},
       {"int b = a;", "a", "int b = a;"},
       {"int a, b; x = 1;", "z", "int a, b; x = 1;"},
+      // An initialiser that calls a function may do what the program needs:
+      // the order is still sent, the file still opened.
+      {"int t = OrderSend(Symbol(), OP_BUY, 1, Ask, 3, 0, 0);", "t",
+       "int t = OrderSend(Symbol(), OP_BUY, 1, Ask, 3, 0, 0);"},
+      {"double x = iMA(NULL, 0, 14);", "x", "double x = iMA(NULL, 0, 14);"},
+      {"int h = FileOpen (\"a.csv\", FILE_CSV), u;", "h", "int h = FileOpen (\"a.csv\", FILE_CSV), u;"},
+      {"int h = FileOpen(\"a.csv\", FILE_CSV), u;", "u", "int h = FileOpen(\"a.csv\", FILE_CSV) ;//u;"},
   };
   for (const auto& [statement, name, after] : cases)
     EXPECT_EQ(RemoveDeclarator(Crlf(statement), name), Crlf(after)) << statement;

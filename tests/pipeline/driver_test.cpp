@@ -75,6 +75,9 @@ TEST_F(DriverTest, ProgramKindFlags) {
            {"int OnCalculate(const int n)\n", "001101 int OnCalculate(const int n)"},
            // Keys in lines starting with "//" count as absent, after blanks they count.
            {"//int init()\n  // int deinit()\n", "010111 "},
+           // Nor do keys in a "/* */" comment.
+           {"/*\nint deinit()\nint start() old\n*/\nint start()\n", "001000 int start()"},
+           {"/* indicator_buffers */\nint start() // main\n", "001000 int start() // main"},
            {"INT ONINIT()\nvoid ONDEINIT()\nvoid ONSTART()\n", "000000 void ONSTART()"}}) {
     engine.IsIndicator = engine.NoInit = engine.NoDeinit = engine.NoStart = engine.NoOnCalculate =
         engine.NoOnTick = engine.TextChanged = engine.OrderSelectFixed = true;
@@ -135,6 +138,18 @@ TEST_F(DriverTest, RunMovedInitialiserAlone) {
   Convert({"string sym = Symbol();", "int start()", "{", "   return(0);", "}"},
         {"string sym ;", "", "int OnInit(){", "    sym = Symbol();", "return(0);", "}", "",
          "int start(){", "   return(0);", "}"});
+  // A comment quoting the entry header is no place for OnInit().
+  Convert({"/* usage:", "int start() is the entry", "*/", "string sym = Symbol();", "int start()",
+           "{", "   return(0);", "}"},
+          {"/* usage:", "int start() is the entry", "*/", "string sym ;", "", "int OnInit(){",
+           "    sym = Symbol();", "return(0);", "}", "", "int start(){", "   return(0);", "}"});
+  // Nor, with comments left in the text, a head that takes in the code after it.
+  Off({"chkCommentCompression"});
+  testing::ExpectConverts(
+      engine, testing::Lines({"/* usage:", "int start() is the entry", "*/", "int start()", "{",
+                              "   return(0);", "}"}),
+      testing::Lines({"/* usage:", "int start() is the entry", "*/", "", "int OnInit(){", "return(0);",
+                      "}", "", "int start(){", "   return(0);", "}"}));
 }
 
 // Without comment folding the global part still keeps its comments, spliced

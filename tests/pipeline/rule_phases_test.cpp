@@ -46,26 +46,74 @@ TEST_F(RulePhases, SplitsOneLineBlocksWithoutCountingAChange) {
   EXPECT_FALSE(engine.TextChanged);
 }
 
-// Loop bodies get the continue-form: a "{" on the next line counts; without
-// braces the depth stays 0; a loop word in a literal is no loop; braces of an
-// if inside the loop count; the "while (x);" of a do-loop arms the next block.
+// For-loop bodies get the continue-form: a "{" on the next line counts; a
+// loop word in a literal is no loop; braces of an if inside the loop count.
+// A while- or do-loop's body gets a check with an empty body: "continue"
+// would skip the step the body makes, and the if-form could take that step
+// as its body; either way the loop could select the same order forever.
+// Every block that no loop opened gets the if-form: one-line loops, a body
+// without braces and the "while (x);" that closes a do-loop open none
+// ("continue" outside a loop does not compile). The innermost loop decides.
 TEST_F(RulePhases, AutoFormFollowsTheLoops) {
   const char* cases[][2] = {
       {"for(;;)\n{\nOrderSelect(i, SELECT_BY_POS);\n}\n",
        "for(;;)\n{\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"},
-      {"do\nOrderSelect(i, SELECT_BY_POS);\nn++;\n", "do\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n"},
       {"s = \"for\";\nif (y) {\nOrderSelect(t, SELECT_BY_POS);\nn++;\n}\n",
        "s = \"for\";\nif (y) {\nif (OrderSelect(t, SELECT_BY_POS))\nn++;\n}\n"},
-      {"while (k) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\n}\n",
-       "while (k) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\n}\n"},
-      {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\n}\n",
-       "do {\n}\nwhile (x);\nif (y) {\nif (!OrderSelect(t, SELECT_BY_TICKET)) continue;\n}\n"}};
+      {"for (;;) {\nif (a) {\n}\nOrderSelect(k, SELECT_BY_POS);\nn++;\n}\n",
+       "for (;;) {\nif (a) {\n}\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nn++;\n}\n"},
+      {"while (k < n)\n{\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
+       "while (k < n)\n{\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk++;\n}\n"},
+      {"do {\nOrderSelect(k, SELECT_BY_POS);\nk--;\n} while (k > 0);\n"
+       "if (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "do {\nif (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n} while (k > 0);\n"
+       "if (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"do {\n}\nwhile (x);\nif (y) {\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "do {\n}\nwhile (x);\nif (y) {\nif (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\nOrderSelect(t, SELECT_BY_TICKET);\nn++;\n}\n",
+       "for (i = 0; i < 9; i++) s += i;\nif (s > 0)\n{\n"
+       "if (OrderSelect(t, SELECT_BY_TICKET))\nn++;\n}\n"},
+      {"while (k > 0) {\nfor (i = 0; i < k; i++) {\nOrderSelect(i, SELECT_BY_POS);\n}\n"
+       "OrderSelect(k, SELECT_BY_POS);\nk--;\n}\n",
+       "while (k > 0) {\nfor (i = 0; i < k; i++) {\nif (!OrderSelect(i, SELECT_BY_POS)) continue;\n}\n"
+       "if (OrderSelect(k, SELECT_BY_POS)) {}\nk--;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
 }
 
+// A call that is itself the whole body of an if, else, loop or do without
+// braces keeps the statement after it out of that body: its check gets an
+// empty body, and code behind the call on its line stays behind it.
+TEST_F(RulePhases, IfFormNeverWidensAControlStatement) {
+  const char* cases[][2] = {
+      {"if (x)\nOrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (x)\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"},
+      {"if (x) Print(0);\nelse OrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (x) Print(0);\nelse if (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"},
+      {"else\n   OrderSelect(t, SELECT_BY_TICKET); // why\nPrint(1);\n",
+       "else\n   if (OrderSelect(t, SELECT_BY_TICKET)) {}// why\nPrint(1);\n"},
+      {"for (i = 0; i < n; i++) OrderSelect(i, SELECT_BY_POS); n++;\nPrint(1);\n",
+       "for (i = 0; i < n; i++) if (OrderSelect(i, SELECT_BY_POS)) {} n++;\nPrint(1);\n"},
+      {"if (a &&\n    b)\n\nOrderSelect(t, SELECT_BY_TICKET);\nPrint(1);\n",
+       "if (a &&\n    b)\n\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\nPrint(1);\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
+}
+
+// The continue-form everywhere in a loop, the body of a loop without braces
+// included; outside every loop "continue" would not compile, so the check
+// takes the if-form there.
 TEST_F(RulePhases, RadioButtonsChooseTheForm) {
   settings.SetRadio("rdoOrderSelectContinue");
-  CheckSelect("OrderSelect(1, SELECT_BY_POS);\n", "if (!OrderSelect(1, SELECT_BY_POS)) continue;\n");
+  const char* cases[][2] = {
+      {"while (k < n) {\nOrderSelect(k, SELECT_BY_POS);\nk++;\n}\n",
+       "while (k < n) {\nif (!OrderSelect(k, SELECT_BY_POS)) continue;\nk++;\n}\n"},
+      {"for (;;)\n   OrderSelect(k, SELECT_BY_POS);\nx = 1;\n",
+       "for (;;)\n   if (!OrderSelect(k, SELECT_BY_POS)) continue;\nx = 1;\n"},
+      {"while (k) OrderSelect(k, SELECT_BY_POS);\n",
+       "while (k) if (!OrderSelect(k, SELECT_BY_POS)) continue;\n"},
+      {"OrderSelect(1, SELECT_BY_POS);\nx = 1;\n", "if (OrderSelect(1, SELECT_BY_POS))\nx = 1;\n"},
+      {"if (a)\n   OrderSelect(1, SELECT_BY_POS);\nx = 1;\n",
+       "if (a)\n   if (OrderSelect(1, SELECT_BY_POS)) {}\nx = 1;\n"}};
+  for (const auto& c : cases) CheckSelect(c[0], c[1]);
   settings.SetRadio("rdoOrderSelectIfOut");
   CheckSelect("for (;;) {\nOrderSelect(i, SELECT_BY_POS);\nn++;\n}\n",
               "for (;;) {\nif (OrderSelect(i, SELECT_BY_POS))\nn++;\n}\n");
@@ -83,7 +131,19 @@ TEST_F(RulePhases, IfFormNeverTakesWhatCannotBeItsBody) {
       {"OrderSelect(t, SELECT_BY_POS);\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n"},
       {"OrderSelect(t, SELECT_BY_POS);\n  static int n = 0;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n  static int n = 0;\n"},
       {"OrderSelect(t, SELECT_BY_POS);\nconst int k = 1;\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\nconst int k = 1;\n"},
-      {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"}};
+      {"OrderSelect(t, SELECT_BY_POS);\n} else {\n", "if (OrderSelect(t, SELECT_BY_POS)) {}\n} else {\n"},
+      // A jump made the body would fall through into the next case, run on
+      // in the loop or into code after the return.
+      {"OrderSelect(t, SELECT_BY_TICKET);\nreturn(OrderProfit());\n",
+       "if (OrderSelect(t, SELECT_BY_TICKET)) {}\nreturn(OrderProfit());\n"},
+      {"Print(1); OrderSelect(0, SELECT_BY_POS); return (0);\n",
+       "Print(1); if (OrderSelect(0, SELECT_BY_POS)) {} return (0);\n"},
+      {"case 1: OrderSelect(t, SELECT_BY_TICKET); break;\n",
+       "case 1: if (OrderSelect(t, SELECT_BY_TICKET)) {} break;\n"},
+      {"case 2:\nOrderSelect(t, SELECT_BY_TICKET);\n   break;\n",
+       "case 2:\nif (OrderSelect(t, SELECT_BY_TICKET)) {}\n   break;\n"},
+      {"OrderSelect(t, SELECT_BY_TICKET);\ncontinue;\n",
+       "if (OrderSelect(t, SELECT_BY_TICKET)) {}\ncontinue;\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
   CheckSelect("OrderSelect(t, SELECT_BY_POS);\n" + m + "\n}\n",
               "if (OrderSelect(t, SELECT_BY_POS)) {}\n" + m + "\n}\n");
@@ -97,6 +157,9 @@ TEST_F(RulePhases, IfFormKeepsItsBody) {
       {"OrderSelect(t, SELECT_BY_POS);\n{\nn++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS))\n{\nn++;\n}\n"},
       {"OrderSelect(t, SELECT_BY_POS); n++;\n}\n", "if (OrderSelect(t, SELECT_BY_POS)) n++;\n}\n"},
       {"OrderSelect(t, SELECT_BY_POS);\ninterval = 1;\n", "if (OrderSelect(t, SELECT_BY_POS))\ninterval = 1;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\nbreaks++;\n", "if (OrderSelect(t, SELECT_BY_POS))\nbreaks++;\n"},
+      {"OrderSelect(t, SELECT_BY_POS);\nreturnCode = 1;\n",
+       "if (OrderSelect(t, SELECT_BY_POS))\nreturnCode = 1;\n"},
       {"for (;;) {\nOrderSelect(t, SELECT_BY_POS);\n}\n",
        "for (;;) {\nif (!OrderSelect(t, SELECT_BY_POS)) continue;\n}\n"}};
   for (const auto& c : cases) CheckSelect(c[0], c[1]);
@@ -129,6 +192,12 @@ TEST_F(RulePhases, DeclaresChkBeforeTheFirstFunction) {
   EXPECT_TRUE(CheckCalls("double f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n",
                          "bool chk;\n\ndouble f(int a,\n   int b)\n{\n}\nvoid g()\n{\n}\n", false));
   EXPECT_TRUE(engine.TextChanged);
+  // A function commented out with "/* */" (comments not folded) is no place for it.
+  for (const char* comment : {"/*\nint old()\n{\n}\n*/\n", "/* old:\nint old() { }\n */\n",
+                              "x = 1; /* a */ /*\nint old()\n{\n}\n*/\n"}) {
+    const std::string rest = "int start()\n{\n}\n";
+    EXPECT_TRUE(CheckCalls(comment + rest, comment + ("bool chk;\n\n" + rest), false));
+  }
 }
 
 // Calls in comments and literals, no head (see the head walker's cases), own chk, switch off.
@@ -177,6 +246,12 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
         {"int Last() {", "   x = 1;", "", "   return(0);", "}", "int arr[2] = {1,", "   2};"});
   Check({"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"},
         {"int Last() {", "   return(x);", "}", "int arr[2] = {1, 2};"});
+  // Code before the closing "}" stays on its line; the return gets one of its own.
+  Check({"int Two(int a) {", "   if (a > 0) { a--; } }", "int Next() {", "   return(1);", "}"},
+        {"int Two(int a) {", "   if (a > 0) { a--; }", "   return(0);", "}", "int Next() {",
+         "   return(1);", "}"});
+  Unchanged({"int Two(int a) {", "   if (a > 0) { a--; }", "   return(0);", "}", "int Next() {",
+             "   return(1);", "}"});
   // A static function is a function of its own.
   Check({"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return(2);", "   x = 1;", "}"},
         {"int A() {", "   return(1);", "}", "static void B() {", "   if (x) return;", "   x = 1;", "}"});
@@ -186,6 +261,10 @@ TEST_F(RulePhases, ReturnsGoWhereTheyBelong) {
   Unchanged({"int One(int a[]) { return(a[0]); }", "int Two() {", "   return(2);", "}"});
   Unchanged({"int Two() {", "   return(2);", "}", "int One(int a[]) { return(a[0]); }", "int arr[1] = {1};"});
   Unchanged({"int One() { return(1); }", "int arr[2] = {1,", "   2};", "int Two() {", "   return(2);", "}"});
+  // A ";" in a default value leaves a head a head, so the function's returns
+  // are fitted to its own type, not to the void function before it.
+  Unchanged({"void Hello() {", "   Print(\"x\");", "}",
+             "string Join(string a, string sep = \";\") {", "   return(a + sep);", "}"});
   // "return;" in a literal is text.
   Unchanged({"int S() {", "   Print(\"return;\");", "   x = myreturn;", "   return(1);", "}"});
 }
@@ -226,6 +305,15 @@ TEST_F(RulePhases, ReturnsFittedToTheFunctionType) {
          "   if (x) return; else return;", "}"},
         {"int F2() {", "   count = count + 1;// done", "    return (0); // done", "   x = 1; return (0);",
          "   if (x) return (0);", "    else return (0);", "}"});
+  // Cut as often as it takes, so the result is cut no further when converted
+  // again: three statements, and a rest that the indent in front makes long.
+  Check({"int F3(double v) {", "   if (v > 0) return (1); if (v < 0) return (-1); return (0); }"},
+        {"int F3(double v) {", "   if (v > 0) return (1);", " if (v < 0) return (-1);",
+         " return (0); }"});
+  Check({"int F4() {", "        if (a) return(1); x = 1; return;", "}"},
+        {"int F4() {", "        if (a) return(1);", "         x = 1;", " return (0);", "}"});
+  for (const char* again : {" if (v < 0) return (-1);", " return (0); }", "         x = 1;"})
+    Unchanged({"int F5() {", again, "   return(1);", "}"});
 }
 
 TEST_F(RulePhases, GlobalPartTreatedAtTheFirstHead) {

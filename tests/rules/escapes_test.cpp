@@ -11,6 +11,7 @@ class FixUnrecognizedEscapeTest : public testing::EngineTest {
     engine.TextChanged = false;
     EXPECT_EQ(FixUnrecognizedEscape(engine, before + "\r\n"), after + "\r\n") << before;
     EXPECT_TRUE(engine.TextChanged) << before;
+    EXPECT_EQ(FixUnrecognizedEscape(engine, after + "\r\n"), after + "\r\n") << "again: " << after;
   }
   void Unchanged(const std::string& line) {
     engine.TextChanged = false;
@@ -22,13 +23,17 @@ class FixUnrecognizedEscapeTest : public testing::EngineTest {
 TEST_F(FixUnrecognizedEscapeTest, RemovesTheFirstUnknownBackslash) {
   const char* cases[][2] = {
       {"Print(\"a\\qb\");", "Print(\"aqb\");"},
-      {"s = \"\\N and \\x41\";", "s = \"N and \\x41\";"},
+      {"s = \"\\N and \\x41\";", "s = \"N and x41\";"},
       {"s = \"\\x41\";", "s = \"x41\";"},
       // Before a two-byte character; a second byte 0x5C is no backslash.
       {"s = \"\\\x83\x5cz\";", "s = \"\x83\x5cz\";"},
       {"s = \"\x83\x5c\\qz\";", "s = \"\x83\x5cqz\";"},
-      // Only the first backslash of the first literal: one a line.
+      // The backslashes of the first literal, up to a kept escape: none is
+      // left for a second run to take.
       {"s = \"\\q\\w\";", "s = \"q\\w\";"},
+      {"s = \"\\x41\\101\";", "s = \"x41101\";"},
+      {"s = \"\\q\\w\\n\\p1\", \"\\q\";", "s = \"qw\\n\\p1\", \"\\q\";"},
+      {"s = \"\\q\x83\x5c\\w12\";", "s = \"q\x83\x5cw12\";"},
       // Literals in '...' and in comments are stepped over.
       {"if (c == '\"' || d == '\\x') Print(\"a\\qb\");", "if (c == '\"' || d == '\\x') Print(\"aqb\");"},
       {"color c = C'1,2,3'; s = \"a\\qb\"; // \"\\q\"", "color c = C'1,2,3'; s = \"aqb\"; // \"\\q\""},

@@ -31,6 +31,14 @@ TEST(JudgeHead, TellsDefinitionsFromPrototypesCallsAndDeclarations) {
       {"int f(int a)", {";", "{"}, HeadKind::NotHead},   // prototype over two lines
       {"int f()", {"x = 1;", "{"}, HeadKind::NotHead},   // ";" before "{"
       {"int f()", {"int g()", "int h()"}, HeadKind::NotHead},
+      // A header quoted in a comment that is not folded away: the window
+      // stops at the comment's edge.
+      {"int start() is the entry", {"*/", "{"}, HeadKind::NotHead},
+      {"int f() /* x */", {"{"}, HeadKind::Head},
+      // Literals of default values steer nothing.
+      {"string Join(string a,", {"   string sep = \";\")", "{"}, HeadKind::Head},
+      {"void Log(string s = \")\";", {"{"}, HeadKind::NotHeadLike},
+      {"void Log(string s = \"{\");", {"{"}, HeadKind::NotHeadLike},
   };
   for (const HeadCase& c : cases) {
     const std::string following = Lines(c.following);
@@ -63,6 +71,10 @@ TEST(JoinHead, JoinsTheCodeUpToTheBraceAndKeepsTheRestAsLines) {
       {"int f(int a,", {"int b)", "// c", "}"}, "int f(int a,", {"int b)", "// c", "}"}},
       {"int f() {", {"}"}, "int f() {", {"}"}},
       {"void Msg(string s = \"\x83\x7d\")", {"{", "}"}, "void Msg(string s = \"\x83\x7d\"){\r\n", {"}"}},
+      // Never across the edge of a "/* */" comment left in the text.
+      {"int start() is it", {"*/", "int OnInit()", "{"}, "int start() is it",
+       {"*/", "int OnInit()", "{"}},
+      {"int f()", {"/* old", "*/", "{"}, "int f()", {"/* old", "*/", "{"}},
   };
   for (const JoinCase& c : cases) {
     LineCursor unread{Lines(c.following)};

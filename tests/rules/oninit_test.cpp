@@ -19,6 +19,13 @@ TEST(InsertOnInit, BeforeTheFirstLineHoldingTheKey) {
            {"// int start() is it\r\n" + start, block + "// int start() is it\r\n" + start},
            // Lines ending in "\n" alone make one line: the block goes to the very start.
            {"int x;\nint start()\n", block + "int x;\nint start()\n\r\n"},
+           // A header quoted in a "/* */" comment is passed over: the block
+           // would be commented out there.
+           {"/* usage:\r\nint start() is it\r\n*/\r\n" + start,
+            "/* usage:\r\nint start() is it\r\n*/\r\n" + block + start},
+           {"/* int start() */\r\n" + start, "/* int start() */\r\n" + block + start},
+           {"x = 1; /* a */ /* b\r\nint start() c */\r\n" + start,
+            "x = 1; /* a */ /* b\r\nint start() c */\r\n" + block + start},
            // Key found nowhere: nothing inserted, every line gets its "\r\n".
            {"a\r\n\r\nb", "a\r\n\r\nb\r\n"}, {"", ""}})
     EXPECT_EQ(InsertOnInit(before, "INT START()"), after) << before;

@@ -31,7 +31,7 @@ int start(){
    {
       if (OrderSelect(LastTicket, SELECT_BY_TICKET, MODE_HISTORY)) {}
    }
-   else if (OrderSelect(0, SELECT_BY_POS))
+   else if (OrderSelect(0, SELECT_BY_POS)) {}
    Print(OrderLots());
    Print("OrderSelect(", i, ", SELECT_BY_POS) failed");
    return(0);

@@ -5,7 +5,7 @@ void Msg(string s = "ƒ}"){
    Alert(s + "}");
 }
 int Size(string t = "ƒ{"){
-// n = StringLen(t);
+   int n = StringLen(t);
    return(0);
 }
 

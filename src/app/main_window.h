@@ -58,7 +58,7 @@ struct TconvServices {
   std::function<bool(UnlhaBinding&)> loadUnlha;
   // The site and the time limits of the online services. Without a site
   // every check finds the site unreachable.
-  SiteAccess access;
+  SiteAccess access{};
 };
 
 // The caption of the update question.

@@ -45,7 +45,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }  // namespace
 
 // A QTextBrowser that loads nothing a page from the web names: such a page
-// could otherwise pull local files (file: addresses) into the window.
+// could otherwise pull local files (file: addresses) into the window. The
+// answer is empty rather than missing, since the document reads a local file
+// itself when nobody answered.
 class PageBrowser : public QTextBrowser {
  public:
   using QTextBrowser::QTextBrowser;
@@ -54,7 +56,7 @@ class PageBrowser : public QTextBrowser {
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override {
-    if (remote) return {};
+    if (remote) return QVariant(QByteArray());
     return QTextBrowser::loadResource(type, name);
   }
 };

@@ -81,11 +81,6 @@ class Tconv : public QMainWindow, public Progress {
   // The other windows, created after this one; null until set.
   void SetSettingWindow(QWidget* setting) { Setting = setting; }
   void SetVersionWindow(TfrmVersion* frmVersion) { this->frmVersion = frmVersion; }
-  // The splash window: its close requests, its first version check and the
-  // hand-over to tmrVerCheck2 go through here.
-  void SetSplashWindow(TSplash* splash);
-  // The news window: its list, its page fetches and its close.
-  void SetNewsWindow(Tnews* news);
 
   // Progress of the conversion, shown by ProgressBar1.
   void SetVisible(bool visible) override;
@@ -207,8 +202,13 @@ class Tconv : public QMainWindow, public Progress {
   // the keyboard focus.
   void FlashControl(unsigned colour, QWidget* control);
 
-  // The splash window binds this to its close request; null until it exists.
+  // The splash window's close request; null until it exists.
   std::function<void()> onCloseSplash;
+  // The splash window: its close request, its first version check and the
+  // hand-over to tmrVerCheck2 are bound here.
+  void SetSplashWindow(TSplash* splash);
+  // The news window: its list, its page fetches and its close.
+  void SetNewsWindow(Tnews* news);
 
   // True when the point (in this window's coordinates) lies on memDragDrop.
   bool OnDropArea(const QPoint& windowPos) const;
@@ -230,13 +230,6 @@ class Tconv : public QMainWindow, public Progress {
   void BuildMenus();
   void BindSettings();
   void CloseSplash();
-  void ShowResult(const ResultMessage& result);
-  bool ConvertOne(const std::string& path);
-  // Closes the window when a close was asked for during a conversion.
-  void CloseIfPending();
-  void SetDropAreaColour(const QColor& textColour);
-  // Writes the window's position to the settings model without moving it.
-  void StorePosition(const QPoint& at);
   // Online wiring (main_window_online.cpp).
   void BindOnlineTimers();
   void StartVersionCheckJob(JobKind kind);
@@ -246,6 +239,13 @@ class Tconv : public QMainWindow, public Progress {
   // True while the update question must wait: a conversion, a dialog or the
   // update road holds the user.
   bool UpdateMustWait() const;
+  void ShowResult(const ResultMessage& result);
+  bool ConvertOne(const std::string& path);
+  // Closes the window when a close was asked for during a conversion.
+  void CloseIfPending();
+  void SetDropAreaColour(const QColor& textColour);
+  // Writes the window's position to the settings model without moving it.
+  void StorePosition(const QPoint& at);
 
   TconvServices services_;
   QWidget* Setting = nullptr;

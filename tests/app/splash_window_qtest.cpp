@@ -121,15 +121,6 @@ class SplashWindowTest : public QObject {
       QCOMPARE(e_->closes, 2);
     }
   }
-
-  void focusOnlyWhenShown() {
-    TSplash& s = Make();
-    e_->clock.Advance(1200);
-    QVERIFY(s.tmr_SetFocus.Enabled());
-    s.show();
-    e_->clock.Advance(600);
-    QVERIFY(!s.tmr_SetFocus.Enabled());
-  }
 };
 
 QTEST_MAIN(SplashWindowTest)

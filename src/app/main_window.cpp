@@ -22,7 +22,9 @@
 #include <system_error>
 #include <utility>
 
+#include "app/news_window.h"
 #include "app/setting_window.h"
+#include "app/splash_window.h"
 #include "app/version_window.h"
 #include "pipeline/file_road.h"
 #include "platform/desktop_qt.h"
@@ -122,14 +124,15 @@ Tconv::Tconv(TconvServices services, QWidget* parent)
   tmrShift.SetOnTimer([this] { tmrShiftTimer(); });
   tmrClose.SetOnTimer([this] { tmrCloseTimer(); });
   tmrProgressBar1VisibleSet.SetOnTimer([this] { tmrProgressBar1VisibleSetTimer(); });
-  // tmrNewsCheck, tmrNewNewsQS, tmrNewsShow (news) and tmrVerCheck2,
-  // tmrNewVerDLQS, tmrShowNewVersion (version check and update) get their
-  // handlers from the online services.
+  BindOnlineTimers();
 
   FormCreate();
 }
 
 Tconv::~Tconv() {
+  // No job outlives the window, and no result reaches it any more.
+  StopOnlineServices();
+  FreeUnlha(unlha);
   if (services_.settings && settingsObserver_) services_.settings->RemoveObserver(settingsObserver_);
 }
 
@@ -283,7 +286,7 @@ void Tconv::FormCreate() {
   // The folder of the system's programs; the desktop tools themselves are
   // found on PATH by the launcher.
   WinDir = "/usr/bin/";
-  UnlhaLoaded = services_.loadUnlha ? services_.loadUnlha() : 0;
+  UnlhaLoaded = services_.loadUnlha && services_.loadUnlha(unlha) ? 1 : 0;
 
   memDragDrop->setPlainText(DropAreaText());
   engine.IsIndicator = false;
@@ -387,8 +390,9 @@ void Tconv::closeEvent(QCloseEvent* event) {
 }
 
 void Tconv::FormCloseQuery() {
-  // The news and version threads and the network handles are stopped here by
-  // the online services once they exist.
+  // The version and news checks and every page fetch end here, before the
+  // state file is written; none starts afterwards.
+  StopOnlineServices();
 }
 
 void Tconv::FormClose() {
@@ -407,7 +411,9 @@ void Tconv::FormClose() {
 }
 
 void Tconv::FormDestroy() {
-  // The archiver library is released by the online services that load it.
+  // Never during the update road: a close asked for then waits for its end.
+  FreeUnlha(unlha);
+  UnlhaLoaded = 0;
 }
 
 void Tconv::CloseIfPending() {

@@ -3,12 +3,19 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/file_intake.h"
+#include "app/wait_cursor.h"
+#include "online/archiver.h"
+#include "online/http.h"
+#include "online/jobs.h"
+#include "online/news.h"
+#include "online/version_check.h"
 #include "settings/settings_files.h"
 #include "settings/settings_model.h"
 #include "platform/desktop.h"
@@ -28,6 +35,8 @@ class QPushButton;
 namespace lumivex {
 
 class TfrmVersion;
+class TSplash;
+class Tnews;
 
 // The services the main window works through; main() hands in the real ones,
 // tests hand in fakes. Every pointer must outlive the window.
@@ -44,10 +53,16 @@ struct TconvServices {
   std::function<bool(Engine& engine, const std::string& path)> convertFile;
   // Blocks the GUI thread for the flash of the drop area; null: a real sleep.
   std::function<void(int ms)> sleepMs;
-  // Loads the archiver library (0 when it is missing); bound by the online
-  // services, null until then.
-  std::function<int()> loadUnlha;
+  // Loads the archiver plugin into the binding; false when it is missing.
+  // Null: no plugin is loaded.
+  std::function<bool(UnlhaBinding&)> loadUnlha;
+  // The site and the time limits of the online services. Without a site
+  // every check finds the site unreachable.
+  SiteAccess access{};
 };
+
+// The caption of the update question.
+inline constexpr const char* kConfirmCaption = "Confirm";
 
 // The application's title ("Lumivex converter").
 inline constexpr const char* kApplicationTitle = "Lumivexコンバーター";
@@ -134,8 +149,21 @@ class Tconv : public QMainWindow, public Progress {
   std::string VersionText;
   StateValues State;  // ReadMe, flgNotNews ... of the state file
   bool NewsAsked = false;
+  // Online fields: the last news list, the last version file's line 1 and
+  // archive address, and the archiver plugin (UnlhaModule, UnlhaProc).
+  std::string NewsText;
+  std::string LatestVersionText;
+  std::string DownloadUrl;
+  bool VerAsked = false;
+  UnlhaBinding unlha;
 
-  bool Busy() const { return intake_.Busy(); }
+  // A conversion or the update road is running.
+  bool Busy() const { return intake_.Busy() || updating_; }
+  bool UpdateRunning() const { return updating_; }
+  // Every online job (checks and page fetches) runs through this registry.
+  JobRegistry& OnlineJobs() { return *jobs_; }
+  // Checks under way that hold the wait cursor.
+  int WaitCursorDepth() const { return waitCursor_.Depth(); }
   // True while a close waits for the running conversion to finish.
   bool ClosePending() const { return closePending_; }
 
@@ -164,13 +192,27 @@ class Tconv : public QMainWindow, public Progress {
   void tmrCloseTimer();
   void tmrShiftTimer();
   void tmrProgressBar1VisibleSetTimer();
+  // Online handlers.
+  void tmrNewsCheckTimer();
+  void tmrNewNewsQSTimer();
+  void tmrNewsShowTimer();
+  void tmrVerCheck2Timer();
+  void tmrNewVerDLQSTimer();
+  void tmrShowNewVersionTimer();
+  // The update road: download, unpack, start the updater, close.
+  void cmd_GetFileClick();
 
   // Flashes control in colour twice (400 ms on, 200 ms off), then gives it
   // the keyboard focus.
   void FlashControl(unsigned colour, QWidget* control);
 
-  // The splash window binds this to its close request; null until it exists.
+  // The splash window's close request; null until it exists.
   std::function<void()> onCloseSplash;
+  // The splash window: its close request, its first version check and the
+  // hand-over to tmrVerCheck2 are bound here.
+  void SetSplashWindow(TSplash* splash);
+  // The news window: its list, its page fetches and its close.
+  void SetNewsWindow(Tnews* news);
 
   // True when the point (in this window's coordinates) lies on memDragDrop.
   bool OnDropArea(const QPoint& windowPos) const;
@@ -191,6 +233,15 @@ class Tconv : public QMainWindow, public Progress {
   void BuildMenus();
   void BindSettings();
   void CloseSplash();
+  // Online wiring (main_window_online.cpp).
+  void BindOnlineTimers();
+  void StartVersionCheckJob(JobKind kind);
+  void ApplyVersionCheck(const VersionCheckResult& result);
+  void ApplyNewsCheck(const NewsCheckResult& result);
+  void StopOnlineServices();
+  // True while the update question must wait: a conversion, a dialog or the
+  // update road holds the user.
+  bool UpdateMustWait() const;
   void ShowResult(const ResultMessage& result);
   bool ConvertOne(const std::string& path);
   // Closes the window when a close was asked for during a conversion.
@@ -213,6 +264,12 @@ class Tconv : public QMainWindow, public Progress {
   bool tempHtmWritten_ = false;
   int settingsObserver_ = 0;
   bool storingPosition_ = false;
+  QPointer<TSplash> Splash;
+  QPointer<Tnews> news;
+  std::unique_ptr<JobRegistry> jobs_;
+  WaitCursor waitCursor_;
+  bool updating_ = false;
+  bool confirming_ = false;
 };
 
 }  // namespace lumivex

@@ -2,7 +2,6 @@
 
 #include "text/transcode.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -44,6 +43,23 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 }  // namespace
+
+// A QTextBrowser that loads nothing a page from the web names: such a page
+// could otherwise pull local files (file: addresses) into the window. The
+// answer is empty rather than missing, since the document reads a local file
+// itself when nobody answered.
+class PageBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+  bool remote = false;
+  QUrl pageUrl;
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override {
+    if (remote) return QVariant(QByteArray());
+    return QTextBrowser::loadResource(type, name);
+  }
+};
 
 std::string PageCharset(std::string_view pageBytes) {
   // Only the head can name the charset; a bounded look keeps big pages cheap.
@@ -105,13 +121,20 @@ QString FixLegacyNowrap(const QString& html) {
 QString FixLegacyMarkup(const QString& html) { return FixLegacyNowrap(FixLegacyColours(html)); }
 
 TextBrowserView::TextBrowserView(QWidget* parent)
-    : browser_(new QTextBrowser(parent)), owned_(parent == nullptr) {
+    : browser_(new PageBrowser(parent)), owned_(parent == nullptr) {
   browser_->setObjectName(QStringLiteral("wbINFO"));
   browser_->setOpenLinks(false);
   browser_->setFrameShape(QFrame::NoFrame);
+  linkConnection_ = QObject::connect(browser_, &QTextBrowser::anchorClicked, browser_, [this](const QUrl& link) {
+    if (!onLink_) return;
+    const QUrl target = browser_->pageUrl.resolved(link);
+    onLink_(target.toEncoded().toStdString());
+  });
 }
 
 TextBrowserView::~TextBrowserView() {
+  // The browser may outlive this view inside its parent window.
+  QObject::disconnect(linkConnection_);
   if (owned_) delete browser_;
 }
 
@@ -121,17 +144,36 @@ bool TextBrowserView::Navigate(const std::string& localPath) {
     browser_->clear();
     return false;
   }
-  browser_->document()->setBaseUrl(QUrl::fromLocalFile(QString::fromStdString(localPath)));
+  browser_->remote = false;
+  browser_->pageUrl = QUrl::fromLocalFile(QString::fromStdString(localPath));
+  browser_->document()->setBaseUrl(browser_->pageUrl);
   browser_->setHtml(FixLegacyMarkup(DecodePage(bytes)));
   browser_->update();
   return true;
 }
 
 void TextBrowserView::SetPage(std::string_view pageBytes) {
+  browser_->remote = false;
+  browser_->pageUrl = QUrl();
   browser_->setHtml(FixLegacyMarkup(DecodePage(pageBytes)));
   browser_->update();
 }
 
+void TextBrowserView::ShowRemotePage(std::string_view utf8Html, const std::string& pageUrl) {
+  browser_->remote = true;
+  browser_->pageUrl = QUrl::fromEncoded(QByteArray::fromStdString(pageUrl));
+  browser_->document()->setBaseUrl(browser_->pageUrl);
+  browser_->setHtml(FixLegacyMarkup(
+      QString::fromUtf8(utf8Html.data(), static_cast<qsizetype>(utf8Html.size()))));
+  browser_->update();
+}
+
+void TextBrowserView::SetLinkHandler(std::function<void(const std::string& url)> onLink) {
+  onLink_ = std::move(onLink);
+}
+
 QWidget* TextBrowserView::Widget() { return browser_; }
+
+QTextBrowser* TextBrowserView::Browser() const { return browser_; }
 
 }  // namespace lumivex

@@ -1,11 +1,14 @@
-// The page view of the About window: a small browser interface over local
-// pages, with a QTextBrowser implementation and a recording fake for tests.
+// The page view of the About and news windows: a small browser interface over
+// local pages and pages fetched from the site, with a QTextBrowser
+// implementation and a recording fake for tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <QMetaObject>
 #include <QString>
 
 class QTextBrowser;
@@ -21,6 +24,13 @@ class WebView {
   virtual bool Navigate(const std::string& localPath) = 0;
   // Shows page bytes held in memory (for a page that could not be written).
   virtual void SetPage(std::string_view pageBytes) = 0;
+  // Shows a page fetched from the web, already decoded to UTF-8, as the page
+  // at pageUrl: its relative links resolve against that address, and nothing
+  // the page names (pictures, style sheets, local files) is loaded.
+  virtual void ShowRemotePage(std::string_view utf8Html, const std::string& pageUrl) = 0;
+  // Receives the absolute address of each link the user clicks; without a
+  // handler a click does nothing.
+  virtual void SetLinkHandler(std::function<void(const std::string& url)> onLink) = 0;
   // The widget that displays the page; null for views without one.
   virtual QWidget* Widget() = 0;
 };
@@ -46,7 +56,10 @@ QString FixLegacyNowrap(const QString& html);
 // Both fix-ups, as the view applies them to every page.
 QString FixLegacyMarkup(const QString& html);
 
-// WebView over a QTextBrowser (local files only; links are not followed).
+class PageBrowser;
+
+// WebView over a QTextBrowser. The browser itself follows no link: a click is
+// handed to the link handler.
 class TextBrowserView : public WebView {
  public:
   explicit TextBrowserView(QWidget* parent = nullptr);
@@ -54,12 +67,16 @@ class TextBrowserView : public WebView {
 
   bool Navigate(const std::string& localPath) override;
   void SetPage(std::string_view pageBytes) override;
+  void ShowRemotePage(std::string_view utf8Html, const std::string& pageUrl) override;
+  void SetLinkHandler(std::function<void(const std::string& url)> onLink) override;
   QWidget* Widget() override;
-  QTextBrowser* Browser() const { return browser_; }
+  QTextBrowser* Browser() const;
 
  private:
-  QTextBrowser* browser_;  // owned by its parent widget, or by this view without one
+  PageBrowser* browser_;  // owned by its parent widget, or by this view without one
   bool owned_;
+  std::function<void(const std::string& url)> onLink_;
+  QMetaObject::Connection linkConnection_;
 };
 
 // Records what it was asked to show, for window tests.
@@ -70,10 +87,23 @@ class RecordingWebView : public WebView {
     return navigateResult;
   }
   void SetPage(std::string_view pageBytes) override { pages.emplace_back(pageBytes); }
+  void ShowRemotePage(std::string_view utf8Html, const std::string& pageUrl) override {
+    remotePages.push_back({std::string(utf8Html), pageUrl});
+  }
+  void SetLinkHandler(std::function<void(const std::string& url)> onLink) override {
+    linkHandler = std::move(onLink);
+  }
   QWidget* Widget() override { return nullptr; }
 
+  struct RemotePage {
+    std::string html;
+    std::string url;
+    bool operator==(const RemotePage&) const = default;
+  };
   std::vector<std::string> navigated;
   std::vector<std::string> pages;
+  std::vector<RemotePage> remotePages;
+  std::function<void(const std::string& url)> linkHandler;
   bool navigateResult = true;
 };
 

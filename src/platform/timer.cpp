@@ -1,5 +1,6 @@
 #include "platform/timer.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace lumivex {
@@ -100,7 +101,9 @@ void VirtualClock::Advance(std::int64_t ms) {
     ++ticksFired_;
     onTick();
   }
-  now_ = end;
+  // A handler may have advanced the clock itself (a modal loop in a test);
+  // time never runs backwards.
+  now_ = std::max(now_, end);
 }
 
 }  // namespace lumivex

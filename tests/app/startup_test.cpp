@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "online/support/http_server.h"
 #include "platform/support/temp_dir.h"
 
 namespace lumivex {
@@ -36,9 +37,11 @@ class Startup : public ::testing::Test {
     return tmp_ / folder / "lumivex";
   }
 
-  pid_t Start(const fs::path& exe) {
+  pid_t Start(const fs::path& exe, const std::string& site = {}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+      if (site.empty()) ::unsetenv("LUMIVEX_SITE");
+      else ::setenv("LUMIVEX_SITE", site.c_str(), 1);
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
       ::setenv("XDG_RUNTIME_DIR", tmp_.path().c_str(), 1);  // made private by mkdtemp
       ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
@@ -85,6 +88,22 @@ TEST_F(Startup, SecondStartOfTheSameProgramExitsWithOne) {
   EXPECT_EQ(WaitExit(first, 10s), 0);
   EXPECT_TRUE(fs::exists(exe.parent_path() / "Lumivex.dat"));
   EXPECT_FALSE(WaitExit(copy, 0ms).has_value());
+}
+
+// The site named by LUMIVEX_SITE is asked for the version about 4 s after the
+// start; a program closed while that check waits on a silent server ends at
+// once, the check aborted and joined.
+TEST_F(Startup, ClosesPromptlyWhileACheckWaitsOnTheSite) {
+  testing::HttpServer server;
+  server.Route("/soft/", testing::Reply::Silent());
+  const fs::path exe = Install("online");
+  const pid_t pid = Start(exe, server.site().Authority());
+  ASSERT_TRUE(WaitRunning(exe));
+  ASSERT_TRUE(Within(20s, [&] { return server.Count("/soft/") == 1; }));
+  EXPECT_EQ(server.Requests().at(0).userAgent, "Lumivex");
+
+  fs::remove(exe.parent_path() / "temp.htm");
+  EXPECT_EQ(WaitExit(pid, 5s), 0);
 }
 
 }  // namespace

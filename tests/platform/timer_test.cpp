@@ -51,5 +51,20 @@ TEST_F(TimerTest, DueTimersFireInOrderAndHandlersMayChangeTimers) {
   EXPECT_EQ(log, (Log{"d@100", "b@300", "b@600", "a@700", "start@700", "a@1400"}));
 }
 
+// A handler that advances the clock itself (a modal loop in a window test):
+// the outer advance goes on from there, time never runs backwards.
+TEST_F(TimerTest, NestedAdvanceMovesTimeOnlyForward) {
+  Timer t(clock, 1000, true, Tick("t"));
+  Timer modal(clock, 500, true);
+  modal.SetOnTimer([&] {
+    modal.SetEnabled(false);
+    clock.Advance(3000);
+  });
+  clock.Advance(600);
+  EXPECT_EQ(clock.NowMs(), 3500);
+  clock.Advance(1000);
+  EXPECT_EQ(log, (Log{"t@1000", "t@2000", "t@3000", "t@4000"}));
+}
+
 }  // namespace
 }  // namespace lumivex

@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev liblhasa-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic xdg-utils
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Lumivex needs, builds everything and runs every test; then
 # builds the engine a second time under AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs its tests again.
+# UndefinedBehaviorSanitizer and runs its tests again; then builds the fuzz
+# targets with clang and runs each over its seeds for a fixed number of runs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -18,3 +19,5 @@ cmake -S "$top" -B "$top/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$top/build-sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"
+
+"$top/scripts/fuzz.sh"

@@ -113,6 +113,7 @@ void CheckRewrite(std::string_view bytes, const std::u16string& source, const st
     ends += rewritten[i] == u'\n';
   }
   Require(ends >= lf && ends <= cr + lf, "every line end is kept, none is made up", bytes);
+  Require(lf > 0 || ends == cr, "without \"\\n\" every \"\\r\" ends a line", bytes);
 
   std::u16string from = WithoutLineEnds(source);
   const std::u16string to = WithoutLineEnds(rewritten);
@@ -143,6 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Reading reading = ReadingOf(bytes, *decoded);
   const std::string_view body = bytes.substr(reading.start);
   std::optional<std::string> source;
+  const bool utf16 = reading.charset.starts_with("UTF-16");
+  fuzz::Require(!utf16 || body.size() % 2 == 0, "UTF-16 of odd length is refused", bytes);
   if (reading.charset == "UTF-16LE") {
     source = std::string(body);  // unit by unit, unpaired surrogates included
   } else if (reading.charset == "UTF-16BE") {

@@ -12,6 +12,8 @@
 // - gives "\r\n" line ends only, the last line ended too;
 // - leaves none of the bytes it holds things out of the rules' way with
 //   (Chr(127), Chr(8)) in a text when neither it nor the settings had one;
+// - gives back every comment that the line pre-pass folded out of the rules'
+//   way (with chkCommentCompression), whole;
 // - depends on the text and the settings alone: the same engine used again
 //   for the next file gives what a fresh one gives.
 #include <algorithm>
@@ -22,6 +24,7 @@
 
 #include "fuzz/support/fuzz_check.h"
 #include "pipeline/driver.h"
+#include "pipeline/line_prepass.h"
 #include "pipeline/settings_model.h"
 #include "pipeline/support/road_fakes.h"
 #include "text/text.h"
@@ -74,6 +77,27 @@ void CheckLineEnds(std::string_view text, std::string_view source) {
   Require(text.empty() || text.ends_with("\r\n"), "the last line of the result is ended", source);
 }
 
+// The comments the pre-pass folds out of source, as they must come back.
+// Checked unless phase 1 inserted OnInit(), which may stand inside a run of
+// "//" lines and so fold it as two.
+void CheckFoldedCommentsReturn(const Settings& settings, const Engine& run, std::string_view source,
+                               std::string_view converted) {
+  if (!settings.Checked("chkCommentCompression")) return;
+  Engine probe;
+  probe.settings = &settings;
+  const bool insertedOnInit = !FindInCodeLine(probe, source, " init(") &&
+                              !FindInCodeLine(probe, source, " OnInit(") && run.EntryFuncLine.size() > 5;
+  if (insertedOnInit) return;
+  PrepareLines(probe, source);
+  for (std::size_t i = 0; i < probe.FoldedComments.size(); ++i) {
+    const std::string marker = std::string(markers::MarkOpen) + std::to_string(i) + std::string(markers::MarkClose);
+    std::string comment = RestoreLines(probe, marker + "\r\n");
+    if (!probe.FoldedComments[i].ends_with("\r\n")) comment.resize(comment.size() - 2);
+    Require(converted.find(comment) != std::string_view::npos, "every folded comment comes back whole",
+            comment + "\nin:\n" + std::string(converted));
+  }
+}
+
 std::string Flags(const Engine& e) {
   std::string flags;
   for (bool f : {e.TextChanged, e.ConverterRan, e.IsIndicator, e.NoInit, e.NoDeinit, e.NoStart, e.NoOnCalculate,
@@ -103,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!holdsMarkerBytes(source) && !holdsMarkerBytes(input.options))
     fuzz::Require(converted.find_first_of("\x7f\x08") == std::string::npos,
                   "no marker or placeholder byte is left in the result", converted);
+  CheckFoldedCommentsReturn(settings, engine, source, converted);
 
   // The next file, here the result itself, with the engine of this run and
   // with a fresh one.

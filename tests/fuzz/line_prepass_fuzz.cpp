@@ -3,13 +3,14 @@
 // these changes and no others:
 // - every line ends in "\r\n" (the text is cut at "\n", "\r" bytes vanish,
 //   and a last line without a line end gets one);
-// - a whole-word "TRUE" may have become "true";
+// - a whole-word "TRUE" may have become "true", but not inside a string
+//   literal;
 // - an "if" after ")" or "{" may stand on a line of its own, with blanks
 //   before it, and ")if" / "{ if" may have gained or lost the blank between.
 // In between, the prepared text must be what the rules rely on: "\r\n" line
-// ends only, no "://" and no backslash pair left outside placeholders, no backquote that the
-// source did not hold (the top-level searches mask "()" with them), and one
-// marker per folded comment, numbered in order.
+// ends only, no "://" and no backslash pair left outside the placeholders, no
+// backquote that the source did not hold (the top-level searches mask "()"
+// with them), and one marker per folded comment, numbered in order.
 //
 // Options line: byte 0 is chkCommentCompression.
 #include <cstdint>
@@ -47,28 +48,45 @@ bool WholeWordAt(std::string_view s, std::size_t i, std::size_t length) {
   return before && after;
 }
 
-// The allowed changes made on both sides: whole-word "TRUE" lowered, and the
-// blanks and line breaks between ")" or "{" and a following "if" dropped.
+// A line whose string literals anyone can see: no character literal, no
+// escape, no comment, no two-byte character. In such a line the quotes pair
+// up from the left, and "TRUE" between a pair is literal text.
+bool PlainLine(std::string_view line) {
+  for (const char c : line)
+    if (c == '\'' || c == '\\' || c == '/' || c == '*' || static_cast<unsigned char>(c) >= 0x7f || c == '\x08')
+      return false;
+  return true;
+}
+
+// The allowed changes made on both sides. First the blanks and line breaks
+// between ")" or "{" and a following "if" go, so the lines of both sides
+// match; then every whole-word "TRUE" is lowered, but never inside a literal
+// of a plain line.
 std::string Canonical(std::string_view s) {
+  std::string joined;
+  joined.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    joined += s[i];
+    if (s[i] != ')' && s[i] != '{') continue;
+    std::size_t j = i + 1;
+    while (j < s.size() && (s[j] == ' ' || s[j] == '\r' || s[j] == '\n')) ++j;
+    if (s.compare(j, 2, "if") == 0) i = j - 1;
+  }
   std::string out;
-  out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (s.compare(i, 4, "TRUE") == 0 && WholeWordAt(s, i, 4)) {
+  out.reserve(joined.size());
+  bool plain = false, inLiteral = false;
+  for (std::size_t i = 0; i < joined.size();) {
+    if (i == 0 || joined[i - 1] == '\n') {
+      plain = PlainLine(std::string_view(joined).substr(i, joined.find('\n', i) - i));
+      inLiteral = false;
+    }
+    if (joined.compare(i, 4, "TRUE") == 0 && WholeWordAt(joined, i, 4) && !(plain && inLiteral)) {
       out += "true";
       i += 4;
       continue;
     }
-    out += s[i];
-    if (s[i] == ')' || s[i] == '{') {
-      std::size_t j = i + 1;
-      while (j < s.size() && (s[j] == ' ' || s[j] == '\r' || s[j] == '\n')) ++j;
-      if (s.compare(j, 2, "if") == 0) {
-        i = j;
-        continue;
-      }
-    }
-    ++i;
+    inLiteral ^= joined[i] == '"';
+    out += joined[i++];
   }
   return out;
 }

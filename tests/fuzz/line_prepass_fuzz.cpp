@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/support/fuzz_check.h"
 #include "pipeline/line_prepass.h"
@@ -61,25 +62,30 @@ bool PlainLine(std::string_view line) {
 // The allowed changes made on both sides. First the blanks and line breaks
 // between ")" or "{" and a following "if" go, so the lines of both sides
 // match; then every whole-word "TRUE" is lowered, but never inside a literal
-// of a plain line.
+// of a plain line. A line break dropped there ends a literal as any line end
+// does (the pre-pass splits a line only outside literals).
 std::string Canonical(std::string_view s) {
   std::string joined;
+  std::vector<bool> lineStart;  // per byte of joined
   joined.reserve(s.size());
+  bool broken = true;
   for (std::size_t i = 0; i < s.size(); ++i) {
     joined += s[i];
+    lineStart.push_back(broken);
+    broken = s[i] == '\n';
     if (s[i] != ')' && s[i] != '{') continue;
     std::size_t j = i + 1;
     while (j < s.size() && (s[j] == ' ' || s[j] == '\r' || s[j] == '\n')) ++j;
-    if (s.compare(j, 2, "if") == 0) i = j - 1;
+    if (s.compare(j, 2, "if") != 0) continue;
+    broken = s.substr(i + 1, j - i - 1).find('\n') != std::string_view::npos;
+    i = j - 1;
   }
   std::string out;
   out.reserve(joined.size());
   bool plain = false, inLiteral = false;
   for (std::size_t i = 0; i < joined.size();) {
-    if (i == 0 || joined[i - 1] == '\n') {
-      plain = PlainLine(std::string_view(joined).substr(i, joined.find('\n', i) - i));
-      inLiteral = false;
-    }
+    if (i == 0 || joined[i - 1] == '\n') plain = PlainLine(std::string_view(joined).substr(i, joined.find('\n', i) - i));
+    if (lineStart[i]) inLiteral = false;
     if (joined.compare(i, 4, "TRUE") == 0 && WholeWordAt(joined, i, 4) && !(plain && inLiteral)) {
       out += "true";
       i += 4;

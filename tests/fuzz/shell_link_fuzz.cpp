@@ -64,33 +64,34 @@ std::string Writable(std::string_view text, bool unicode) {
 
 void CheckWrittenLink(std::string_view input) {
   if (input.empty()) return;
-  testing::LnkSpec spec;
-  spec.unicode = (input[0] & 1) != 0;
-  spec.withIdList = (input[0] & 2) != 0;
-  spec.iconIndex = static_cast<std::int8_t>(input[0]);
-  std::string* fields[] = {&spec.localBasePath, &spec.commonPathSuffix, &spec.name,      &spec.relativePath,
-                           &spec.workingDir,    &spec.arguments,        &spec.iconLocation};
+  testing::LnkSpec written;
+  written.unicode = (input[0] & 1) != 0;
+  written.withIdList = (input[0] & 2) != 0;
+  written.iconIndex = static_cast<std::int8_t>(input[0]);
+  std::string* fields[] = {&written.localBasePath, &written.commonPathSuffix, &written.name,
+                           &written.relativePath,  &written.workingDir,       &written.arguments,
+                           &written.iconLocation};
   std::string_view rest = input.substr(1);
   for (std::string* field : fields) {
     const std::size_t bar = rest.find('|');
-    *field = Writable(rest.substr(0, bar), spec.unicode);
+    *field = Writable(rest.substr(0, bar), written.unicode);
     rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
   }
   // The writer leaves out the LinkInfo, and so the suffix, without a base path.
-  if (spec.localBasePath.empty()) spec.commonPathSuffix.clear();
+  if (written.localBasePath.empty()) written.commonPathSuffix.clear();
 
-  const Bytes link = testing::MakeLnk(spec);
+  const Bytes link = testing::MakeLnk(written);
   const std::optional<ShellLinkData> data = Parse(link);
   ShellLinkData want;
-  want.isUnicode = spec.unicode;
-  want.localBasePath = spec.localBasePath;
-  want.commonPathSuffix = spec.commonPathSuffix;
-  want.name = spec.name;
-  want.relativePath = spec.relativePath;
-  want.workingDir = spec.workingDir;
-  want.arguments = spec.arguments;
-  want.iconLocation = spec.iconLocation;
-  want.iconIndex = spec.iconIndex;
+  want.isUnicode = written.unicode;
+  want.localBasePath = written.localBasePath;
+  want.commonPathSuffix = written.commonPathSuffix;
+  want.name = written.name;
+  want.relativePath = written.relativePath;
+  want.workingDir = written.workingDir;
+  want.arguments = written.arguments;
+  want.iconLocation = written.iconLocation;
+  want.iconIndex = written.iconIndex;
   Require(data && Fields(*data) == Fields(want), "a written shortcut reads back its fields",
           data ? Fields(*data) + "\nwritten:\n" + Fields(want) : "refused:\n" + Fields(want));
 

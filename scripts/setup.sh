@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev liblhasa-dev libicu-dev libuchardet-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2 xdg-utils
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -3,7 +3,8 @@
 # builds the engine a second time under AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs its tests again; then the online
 # services (threads, sockets, the archiver plugin) under the same sanitizers
-# and under ThreadSanitizer.
+# and under ThreadSanitizer; last, builds the fuzz targets with clang and runs
+# each over its seeds for a fixed number of runs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -32,3 +33,5 @@ cmake -S "$top" -B "$top/build-online-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$top/build-online-tsan" -j "$jobs"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir "$top/build-online-tsan" --output-on-failure -j "$jobs"
+
+"$top/scripts/fuzz.sh"

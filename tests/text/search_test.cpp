@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "support/search_model.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -67,54 +68,8 @@ TEST(LastPosMbcs, Table) {
   });
 }
 
-// The searches skip ahead with memchr and keep offsets instead of cutting
-// copies; they must agree with a byte-by-byte scan and the literal
-// cut-and-search-again loops on any text.
-namespace model {
-
-int PosNth(int n, const std::string& needle, const std::string& text) {
-  if (n < 0 || needle.empty()) return 0;
-  int hits = 0;
-  for (std::size_t i = 0; i < text.size(); i += IsSjisPair(text, i) ? 2 : 1) {
-    if (text.compare(i, needle.size(), needle) == 0 && hits++ == n) return static_cast<int>(i + 1);
-  }
-  return 0;
-}
-
-void Cut(const std::string& sep, std::string& w, std::size_t& d) {
-  const std::size_t len = static_cast<std::size_t>(PosNth(0, sep, w) - 1) + sep.size();
-  w.erase(0, len);
-  d += len;
-}
-
-int OutsideString(int n, const std::string& needle, std::string w) {
-  for (std::size_t d = 0;; Cut("\"", w, d), Cut("\"", w, d)) {
-    const int h = PosNth(n, needle, w), q1 = PosNth(0, "\"", w), q2 = PosNth(1, "\"", w);
-    if (h < 1 || q1 < 1 || q1 >= h) return h < 1 ? 0 : h + static_cast<int>(d);
-    if (q2 == h || q2 < 1) return 0;
-  }
-}
-
-int OutsideNest(int n, const std::string& needle, std::string w, const std::string& open, const std::string& close) {
-  std::size_t d = 0;
-  long c = 0;  // never reset, never held at zero
-  for (;;) {
-    const int h = PosNth(n, needle, w), o = PosNth(n, open, w), e = PosNth(n, close, w);
-    if (h < 1) return 0;
-    const bool oo = o >= 1 && o < h, ee = e >= 1 && e < h;
-    if (oo && (!ee || o < e)) {
-      Cut(open, w, d), ++c;
-    } else if (ee && (!oo || e < o)) {
-      Cut(close, w, d), --c;
-    } else if (c > 0) {
-      Cut(needle, w, d);
-    } else {
-      return h + static_cast<int>(d);
-    }
-  }
-}
-
-}  // namespace model
+// The random texts agree with the plain scans and cut loops of the model.
+namespace model = testing::model;
 
 TEST(Searches, AgreeWithPlainScansOnRandomTexts) {
   std::mt19937 random(20261206);
@@ -126,8 +81,7 @@ TEST(Searches, AgreeWithPlainScansOnRandomTexts) {
     const std::string& needle = needles[random() % std::size(needles)];
     const int n = static_cast<int>(random() % 3);
     SCOPED_TRACE(std::to_string(n) + " '" + needle + "' in '" + text + "'");
-    std::string masked = text;
-    for (std::size_t p; (p = masked.find("()")) != std::string::npos;) masked.replace(p, 2, "``");
+    const std::string masked = model::MaskEmptyParens(text);
     Engine engine;
     ASSERT_EQ(PosNth(n, needle, text), model::PosNth(n, needle, text));
     ASSERT_EQ(PosOutsideString(n, needle, text), model::OutsideString(n, needle, text));

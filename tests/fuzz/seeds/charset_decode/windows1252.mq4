@@ -1,0 +1,2 @@
+// Größe der Position in € – Händler™
+double Größe = 1.0;

@@ -18,9 +18,7 @@ constexpr char kBs = '\x08';
 // How the pre-pass reads a line: "/* */" comments are not folded yet, so a
 // single quote in their prose opens no literal unless it closes a character
 // ('x' or '\x') right away; a backslash in a literal escapes one byte.
-constexpr CodeSyntax kPrepassSyntax{.escapeWholeCharacter = false,
-                                    .literalsEndAtLineEnd = false,
-                                    .shortCharLiterals = true};
+constexpr CodeSyntax kPrepassSyntax{.escapeWholeCharacter = false, .shortCharLiterals = true};
 
 // Position of the first "/*" in code, read from the start of s in code state;
 // kNone when a "//" or the end comes first. Stops at that "/*", so the scans

@@ -112,7 +112,8 @@ class CodeReader {
 
   CodeChar Next(std::string_view text, std::size_t i) {
     const char c = text[i];
-    const std::size_t width = IsSjisPair(text, i) ? 2 : 1;
+    // No byte below 0x81 starts a two-byte character.
+    const std::size_t width = static_cast<unsigned char>(c) >= 0x81 && IsSjisPair(text, i) ? 2 : 1;
     for (;;) {
       switch (state_) {
         case State::Code:

@@ -18,10 +18,9 @@ constexpr CodeSyntax kMaskSyntax{.lineComments = false,
 
 CodeKinds ClassifyCode(std::string_view text, CodeSyntax syntax) {
   CodeKinds kinds(text.size(), CodeKind::Code);
-  const CodeKind trail = CodeKind::Trail;
   CodeReader(syntax).Read(text, [&](const CodeChar& ch) {
     kinds[ch.at] = ch.kind;
-    if (ch.width == 2) kinds[ch.at + 1] = syntax.trailApart ? trail : ch.kind;
+    if (ch.width == 2) kinds[ch.at + 1] = syntax.trailApart ? CodeKind::Trail : ch.kind;
   });
   return kinds;
 }
@@ -85,7 +84,6 @@ int BraceBalance(std::string_view text, CodeSyntax syntax) {
   CodeReader(syntax).Read(text, [&](const CodeChar& ch) {
     if (ch.kind != CodeKind::Code) return;
     count(text[ch.at]);
-    // Read as code, the second byte of a two-byte character may be a brace too.
     if (ch.width == 2 && !syntax.trailApart) count(text[ch.at + 1]);
   });
   return balance;

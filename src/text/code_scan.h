@@ -220,7 +220,9 @@ CodeAndComment CutLineComment(std::string_view line, std::span<const CodeKind> k
 // The line classified on its own, in the default reading.
 CodeAndComment CutLineComment(std::string_view line);
 
-// Braces opened minus braces closed in the code of text.
+// Braces opened minus braces closed in the code of text. Without
+// syntax.trailApart, a second byte "{" or "}" of a two-byte character in
+// code counts as well.
 int BraceBalance(std::string_view text, CodeSyntax syntax);
 
 // The code with the inside of every "..." and '...' literal and both bytes of

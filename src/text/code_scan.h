@@ -61,8 +61,8 @@ struct CodeChar {
 };
 
 // Reads a text character by character. A reader keeps where it stands (in
-// code, a literal or a comment) from one Read to the next, so a text can be
-// read in pieces, line by line, as if it were read whole.
+// code, a literal or a comment) from one Read to the next, so a text read in
+// pieces cut at its line ends reads as it does whole.
 class CodeReader {
  public:
   explicit CodeReader(CodeSyntax syntax = {}) : syntax_(syntax) {}

@@ -1,5 +1,4 @@
-// Which bytes of a text are code, literal text or comment, for the
-// declaration rules that must rename, count or split in code only.
+// The searches over code that the declaration rules rename, count and cut by.
 #pragma once
 
 #include <string>
@@ -7,48 +6,21 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/code_scan.h"
+
 namespace lumivex {
 
-enum class Region : char {
-  Code = 'c',
-  Literal = 's',       // a "..." string or a '...' constant, quotes included
-  LineComment = 'l',   // from "//" to the line end
-  BlockComment = 'b',  // from "/*" to the next "*/", across lines
-};
-
-// One Region per byte of text (lines ended by "\r\n"). A literal ends at its
-// closing quote or at the line end, a backslash escaping the byte after it;
-// two-byte characters are read as wholes.
-std::vector<Region> ClassifyRegions(std::string_view text);
-
-// 0-based start of the first occurrence of needle within [from, to) whose
-// first byte is code; npos when none.
-std::size_t FindInCode(std::string_view text, const std::vector<Region>& regions,
-                       std::string_view needle, std::size_t from = 0,
-                       std::size_t to = std::string_view::npos);
-
-// Braces opened minus braces closed in the code of text.
-int BraceBalance(std::string_view text);
+// How the declaration rules read a text: function bodies, where "/* */"
+// comments stand unless the line pre-pass folded them away. A backslash in a
+// literal escapes one byte, and the second byte of a two-byte character is
+// read as its character's kind.
+inline constexpr CodeSyntax kDeclarationSyntax{
+    .blockComments = true, .trailApart = false, .escapeWholeCharacter = false};
 
 // Offset just past the "}" of text's code that brings the brace depth, which
 // is `depth` at the start of text, down to 0 after it has been above 0;
 // npos when no such "}" comes (braces that do not balance).
 std::size_t ClosingBraceEnd(std::string_view text, int depth);
-
-// A line of a text cut at its "//" comment; `at` is the line's offset in the
-// text the regions were classified from.
-struct LineSplit {
-  std::string_view code;
-  std::string_view comment;
-};
-LineSplit SplitLine(std::string_view line, const std::vector<Region>& regions, std::size_t at);
-
-// True when byte c stands in the code of the line at offset `at`.
-bool HasCodeByte(std::string_view line, const std::vector<Region>& regions, std::size_t at, char c);
-
-// True when an occurrence of word at p stands as a whole word (the toolkit's
-// word delimiters, "[" and "]" included).
-bool IsWholeWordAt(std::string_view text, std::size_t p, std::size_t length);
 
 // Every whole-word occurrence of oldWord outside literals becomes newWord;
 // `replaced` receives how many did.

@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "declarations/code_regions.h"
+#include "declarations/statement_walk.h"
 #include "rules/line_walk.h"
-#include "text/line_cursor.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -19,7 +20,7 @@ bool IsCloser(char c) { return c == ')' || c == ']' || c == '}'; }
 // The pieces of text between its separators that stand in code outside any
 // brackets. A "+" next to another "+" or before "=" joins nothing.
 std::vector<std::string_view> SplitTopLevel(std::string_view text, char sep) {
-  const std::vector<Region> regions = ClassifyRegions(text);
+  const CodeKinds kinds = ClassifyCode(text, kDeclarationSyntax);
   std::vector<std::string_view> pieces;
   int depth = 0;
   std::size_t start = 0;
@@ -28,7 +29,7 @@ std::vector<std::string_view> SplitTopLevel(std::string_view text, char sep) {
       ++i;
       continue;
     }
-    if (regions[i] != Region::Code) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     const char c = text[i];
     if (IsOpener(c)) {
       ++depth;
@@ -58,11 +59,10 @@ std::string Join(const std::vector<std::string>& pieces, char sep) {
 
 // 0-based position of the ")" that closes the "(" at open, in code; npos when
 // the text ends first.
-std::size_t MatchingClose(std::string_view text, const std::vector<Region>& regions,
-                          std::size_t open) {
+std::size_t MatchingClose(std::string_view text, std::span<const CodeKind> kinds, std::size_t open) {
   int depth = 0;
   for (std::size_t i = open; i < text.size(); ++i) {
-    if (regions[i] != Region::Code) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     if (text[i] == '(') ++depth;
     if (text[i] == ')' && --depth == 0) return i;
   }
@@ -71,16 +71,16 @@ std::size_t MatchingClose(std::string_view text, const std::vector<Region>& regi
 
 // The "(" of the first Comment call in the code of text: the whole word
 // Comment followed, blanks aside, by "(".
-std::size_t FindCommentCall(std::string_view text, const std::vector<Region>& regions,
+std::size_t FindCommentCall(std::string_view text, std::span<const CodeKind> kinds,
                             std::size_t from = 0, std::size_t to = kNone) {
   static constexpr std::string_view kWord = "Comment";
   to = std::min(to, text.size());
-  for (std::size_t p = FindInCode(text, regions, kWord, from, to); p != kNone;
-       p = FindInCode(text, regions, kWord, p + 1, to)) {
+  for (std::size_t p = FindCode(text, kinds, kWord, from, to); p != kNone;
+       p = FindCode(text, kinds, kWord, p + 1, to)) {
     if (!IsWholeWordAt(text, p, kWord.size())) continue;
     std::size_t q = p + kWord.size();
     while (q < to && (text[q] == ' ' || text[q] == '\t')) ++q;
-    if (q < to && text[q] == '(' && regions[q] == Region::Code) return q;
+    if (q < to && text[q] == '(' && kinds[q] == CodeKind::Code) return q;
   }
   return kNone;
 }
@@ -98,7 +98,8 @@ Parenthesised FindParenthesised(std::string_view operand) {
   const std::string_view trimmed = Trim(operand);
   if (!trimmed.starts_with('(')) return {};
   const std::size_t open = static_cast<std::size_t>(trimmed.data() - operand.data());
-  const std::size_t close = MatchingClose(operand, ClassifyRegions(operand), open);
+  const std::size_t close =
+      MatchingClose(operand, ClassifyCode(operand, kDeclarationSyntax), open);
   if (close != open + trimmed.size() - 1) return {};
   return {open, close};
 }
@@ -183,10 +184,10 @@ std::string CastConcatenatedArguments(std::string_view text, const NameList& loc
 
 std::string CastCommentArguments(std::string_view statement, const NameList& locals,
                                  const NameList& globals) {
-  const std::vector<Region> regions = ClassifyRegions(statement);
-  const std::size_t open = FindCommentCall(statement, regions);
+  const CodeKinds kinds = ClassifyCode(statement, kDeclarationSyntax);
+  const std::size_t open = FindCommentCall(statement, kinds);
   if (open == kNone) return std::string(statement);
-  const std::size_t close = MatchingClose(statement, regions, open);
+  const std::size_t close = MatchingClose(statement, kinds, open);
   if (close == kNone) return std::string(statement);
   const Caster caster(locals, globals);
   std::vector<std::string> arguments;
@@ -201,62 +202,30 @@ std::string CastCommentArguments(std::string_view statement, const NameList& loc
 
 std::string FixCommentConversion(Engine& engine, std::string_view body, const NameList& locals,
                                  const NameList& globals) {
-  const std::vector<Region> regions = ClassifyRegions(body);
-  const bool endsWithLineEnd = body.ends_with("\r\n");
-  std::string out;
-  out.reserve(body.size() + 64);
-  LineCursor unread{std::string(body)};
-  // The cursor is never put back, so what it has left is always the body's tail.
-  const auto offset = [&] { return body.size() - unread.Rest().size(); };
-  const auto lineEnd = [&] { return !unread.Empty() || endsWithLineEnd ? "\r\n" : ""; };
-  while (!unread.Empty()) {
-    const std::size_t at = offset();
-    const std::string_view line = unread.FetchView();
-    const LineSplit split = SplitLine(line, regions, at);
-    const std::size_t call = IsCommentLine(line)
-                                 ? kNone
-                                 : FindCommentCall(body, regions, at, at + split.code.size());
-    if (call == kNone) {
-      out.append(line).append(lineEnd());
-      continue;
+  const CodeKinds kinds = ClassifyCode(body, kDeclarationSyntax);
+  // The call is gathered up to its ")", or up to a ";" that comes first. It
+  // is rewritten on one line: a line end kept inside it would leave an empty
+  // line behind it that the next conversion takes away.
+  int depth = 0;
+  StatementRewrite rule;
+  rule.begin = [&](const TextLine& line) {
+    depth = 0;
+    if (IsCommentLine(line.text)) return kNone;
+    return FindCommentCall(body, kinds, line.at, line.at + line.parts.code.size());
+  };
+  rule.ends = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      if (kinds[i] != CodeKind::Code) continue;
+      const char c = body[i];
+      if (c == '(') ++depth;
+      if ((c == ')' && --depth == 0) || c == ';') return true;
     }
-    // The call is gathered up to its ")", or up to a ";" that comes first;
-    // the "//" parts of its lines go behind it.
-    std::string original(line);
-    std::string statement(split.code);
-    std::string comments(split.comment);
-    int depth = 0;
-    bool ended = false;
-    const auto scan = [&](std::size_t from, std::size_t to) {
-      for (std::size_t i = from; i < to && !ended; ++i) {
-        if (regions[i] != Region::Code) continue;
-        const char c = body[i];
-        if (c == '(') ++depth;
-        if ((c == ')' && --depth == 0) || c == ';') ended = true;
-      }
-    };
-    scan(call, at + split.code.size());
-    while (!ended && !unread.Empty()) {
-      original += "\r\n";
-      const std::size_t nextAt = offset();
-      const std::string_view next = unread.FetchView();
-      const LineSplit part = SplitLine(next, regions, nextAt);
-      original += next;
-      // The call is rewritten on one line; a line end kept inside it would
-      // leave an empty line behind it that the next conversion takes away.
-      statement.append(part.code);
-      comments += part.comment;
-      scan(nextAt, nextAt + part.code.size());
-    }
-    const std::string cast = CastCommentArguments(statement, locals, globals);
-    if (cast == statement) {
-      out.append(original).append(lineEnd());
-      continue;
-    }
-    engine.TextChanged = true;
-    out.append(cast).append(comments).append(lineEnd());
-  }
-  return out;
+    return false;
+  };
+  rule.rewrite = [&](const std::string& statement) {
+    return CastCommentArguments(statement, locals, globals);
+  };
+  return RewriteStatements(engine, body, kinds, rule);
 }
 
 }  // namespace lumivex

@@ -71,7 +71,7 @@ class GatheringWalk {
       returnSeen_ = false;
     }
     previousName_ = name;
-    headDepth_ = BraceBalance(head);
+    headDepth_ = BraceBalance(head, kDeclarationSyntax);
     chunk_.clear();
   }
 

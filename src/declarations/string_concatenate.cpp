@@ -16,9 +16,9 @@ constexpr std::string_view kCall = "StringConcatenate(";
 bool Holds(std::string_view text, std::string_view needle) { return PosNth(0, needle, text) > 0; }
 
 // The next call in code at or after from, the name standing as a word of its own.
-std::size_t FindCall(std::string_view body, const std::vector<Region>& regions, std::size_t from) {
-  for (std::size_t p = FindInCode(body, regions, kCall, from); p != kNone;
-       p = FindInCode(body, regions, kCall, p + 1)) {
+std::size_t FindCall(std::string_view body, std::span<const CodeKind> kinds, std::size_t from) {
+  for (std::size_t p = FindCode(body, kinds, kCall, from); p != kNone;
+       p = FindCode(body, kinds, kCall, p + 1)) {
     if (IsWholeWordAt(body, p, kCall.size() - 1)) return p;
   }
   return kNone;
@@ -53,15 +53,15 @@ std::optional<std::string> Split(std::string_view head, std::string_view args) {
 }  // namespace
 
 std::string FixStringConcatenate(Engine& engine, std::string_view body) {
-  const std::vector<Region> regions = ClassifyRegions(body);
-  std::size_t call = FindCall(body, regions, 0);
+  const CodeKinds kinds = ClassifyCode(body, kDeclarationSyntax);
+  std::size_t call = FindCall(body, kinds, 0);
   if (call == kNone) return std::string(body);
   std::string out;
   out.reserve(body.size() + 16);
   std::size_t done = 0;
-  for (; call != kNone; call = FindCall(body, regions, done)) {
+  for (; call != kNone; call = FindCall(body, kinds, done)) {
     const std::size_t argsFrom = call + kCall.size();
-    const std::size_t close = FindInCode(body, regions, ");", argsFrom);
+    const std::size_t close = FindCode(body, kinds, ");", argsFrom);
     if (close == kNone) break;
     // The statement starts at its line, or behind the call before it there.
     const std::size_t lineEnd = body.rfind("\r\n", call);

@@ -4,9 +4,9 @@
 #include <unordered_set>
 
 #include "declarations/code_regions.h"
+#include "declarations/statement_walk.h"
 #include "rules/line_walk.h"
-#include "rules/order_select.h"
-#include "text/line_cursor.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -57,7 +57,7 @@ std::string PutGroupsBack(std::string_view text, std::string_view open, std::str
 // holds only top-level code: each "," and ";" in it separates declarators
 // or statements.
 std::string LiftGroups(std::string_view statement, std::vector<std::string>& groups) {
-  const std::vector<Region> regions = ClassifyRegions(statement);
+  const CodeKinds kinds = ClassifyCode(statement, kDeclarationSyntax);
   std::vector<std::size_t> match(statement.size(), kNone);
   std::vector<std::size_t> open;
   for (std::size_t i = 0; i < statement.size(); ++i) {
@@ -65,7 +65,7 @@ std::string LiftGroups(std::string_view statement, std::vector<std::string>& gro
       ++i;
       continue;
     }
-    if (regions[i] != Region::Code) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     const char c = statement[i];
     if (c == '(' || c == '{') {
       open.push_back(i);
@@ -83,9 +83,9 @@ std::string LiftGroups(std::string_view statement, std::vector<std::string>& gro
   };
   std::size_t i = 0;
   while (i < statement.size()) {
-    if (regions[i] != Region::Code) {
+    if (kinds[i] != CodeKind::Code) {
       std::size_t end = i;
-      while (end < statement.size() && regions[end] == regions[i]) ++end;
+      while (end < statement.size() && kinds[end] == kinds[i]) ++end;
       lift(i, end);
       i = end;
     } else if (match[i] != kNone) {
@@ -154,10 +154,10 @@ std::pair<std::string, std::string> SplitFirst(std::string_view text, char sep) 
 // A line that may start a declaration statement: its trimmed code begins
 // with a type word and holds no ")" or holds "=", and it begins in code, not
 // inside a comment that an earlier line opened.
-bool IsDeclarationLine(std::string_view code, const std::vector<Region>& regions, std::size_t at) {
+bool IsDeclarationLine(std::string_view code, std::span<const CodeKind> kinds, std::size_t at) {
   const std::string_view trimmed = Trim(code);
   if (LeadingTypeWord(trimmed).empty()) return false;
-  if (regions[at + static_cast<std::size_t>(trimmed.data() - code.data())] != Region::Code)
+  if (kinds[at + static_cast<std::size_t>(trimmed.data() - code.data())] != CodeKind::Code)
     return false;
   return code.find(')') == kNone || code.find('=') != kNone;
 }
@@ -298,48 +298,22 @@ std::string RemoveDeclarator(std::string_view statement, std::string_view name) 
 
 std::string EndCommentUnusedDeclaration(Engine& engine, std::string_view text,
                                         std::string_view name) {
-  const std::vector<Region> regions = ClassifyRegions(text);
-  const bool endsWithLineEnd = text.ends_with("\r\n");
-  std::string out;
-  out.reserve(text.size() + 64);
-  LineCursor unread{std::string(text)};
-  // The cursor is never put back, so what it has left is always the text's tail.
-  const auto offset = [&] { return text.size() - unread.Rest().size(); };
-  const auto lineEnd = [&] { return !unread.Empty() || endsWithLineEnd ? "\r\n" : ""; };
-  while (!unread.Empty()) {
-    const std::size_t at = offset();
-    const std::string_view line = unread.FetchView();
-    const LineSplit split = SplitLine(line, regions, at);
-    if (IsCommentLine(line) || !IsDeclarationLine(split.code, regions, at) ||
-        IsOpenInitialiserCall(split.code)) {
-      out.append(line).append(lineEnd());
-      continue;
-    }
-    // The statement's lines are joined without their "//" parts, which go
-    // behind the rewritten statement: no code ends up in a comment.
-    std::string original(line);
-    std::string statement(split.code);
-    std::string comments(split.comment);
-    bool closed = HasCodeByte(split.code, regions, at, ';');
-    while (!closed && !unread.Empty()) {
-      original += "\r\n";
-      const std::size_t nextAt = offset();
-      const std::string_view next = unread.FetchView();
-      const LineSplit part = SplitLine(next, regions, nextAt);
-      original += next;
-      statement.append(part.code).append("\r\n");
-      comments += part.comment;
-      closed = HasCodeByte(part.code, regions, nextAt, ';');
-    }
-    const std::string rewritten = RemoveDeclarator(statement, name);
-    if (rewritten == statement) {
-      out.append(original).append(lineEnd());
-      continue;
-    }
-    engine.TextChanged = true;
-    out.append(rewritten).append(comments).append(lineEnd());
-  }
-  return out;
+  const CodeKinds kinds = ClassifyCode(text, kDeclarationSyntax);
+  // The statement's lines are joined without their "//" parts; a line end
+  // follows the code of each further line.
+  StatementRewrite rule;
+  rule.begin = [&](const TextLine& line) {
+    const std::string_view code = line.parts.code;
+    const bool declares = !IsCommentLine(line.text) && IsDeclarationLine(code, kinds, line.at) &&
+                          !IsOpenInitialiserCall(code);
+    return declares ? line.at : kNone;
+  };
+  rule.ends = [&](std::size_t from, std::size_t to) {
+    return HasCodeByte(text.substr(from, to - from), std::span(kinds).subspan(from, to - from), ';');
+  };
+  rule.continuation = "\r\n";
+  rule.rewrite = [name](const std::string& statement) { return RemoveDeclarator(statement, name); };
+  return RewriteStatements(engine, text, kinds, rule);
 }
 
 std::string CommentOutUnusedLocals(Engine& engine, std::string_view body, const NameList& locals,
@@ -354,7 +328,7 @@ std::string CommentOutUnusedLocals(Engine& engine, std::string_view body, const 
   // The function head, up to its "{", declares nothing of the body: a head
   // whose default parameter value holds "=" would otherwise read as a
   // declaration statement and swallow the body's first line.
-  const std::size_t brace = FindInCode(body, ClassifyRegions(body), "{", 0, body.size());
+  const std::size_t brace = FindCode(body, ClassifyCode(body, kDeclarationSyntax), "{");
   const std::size_t headEnd = brace == kNone ? 0 : brace + 1;
   const std::string head(body.substr(0, headEnd));
   std::string out(body.substr(headEnd));

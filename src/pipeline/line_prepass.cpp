@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "text/code_scan.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -14,103 +15,24 @@ constexpr std::size_t kNone = std::string_view::npos;
 constexpr char kDel = '\x7f';
 constexpr char kBs = '\x08';
 
-// What a byte of a prepared line belongs to.
-enum Kind : char {
-  kCode = 'c',
-  kLiteral = 's',  // a "..." string or a '.' character literal, quotes included
-  kComment = 'm',  // from a "//" outside literals to the line end
-  kTrail = 't',    // second byte of a two-byte character: no match starts here
-};
-
-// Length of the character literal starting at i ('x' or '\x'), 0 when none.
-std::size_t CharLiteralAt(std::string_view s, std::size_t i) {
-  if (i + 3 < s.size() && s[i + 1] == '\\' && s[i + 3] == '\'') return 4;
-  if (i + 2 < s.size() && s[i + 2] == '\'') return 3;
-  return 0;
-}
-
-// One Kind per byte of line. A backslash inside a literal escapes the byte
-// after it; a literal left open runs to the line end.
-std::string Classify(std::string_view line) {
-  std::string kind(line.size(), kCode);
-  std::size_t i = 0;
-  while (i < line.size()) {
-    if (IsSjisPair(line, i)) {
-      kind[i + 1] = kTrail;
-      i += 2;
-      continue;
-    }
-    const char c = line[i];
-    if (c == '/' && i + 1 < line.size() && line[i + 1] == '/') {
-      for (std::size_t j = i; j < line.size(); ++j) {
-        if (kind[j] != kTrail) kind[j] = kComment;
-        if (IsSjisPair(line, j)) kind[++j] = kTrail;
-      }
-      break;
-    }
-    if (c == '\'') {
-      if (const std::size_t n = CharLiteralAt(line, i)) {
-        for (std::size_t j = i; j < i + n; ++j) kind[j] = kLiteral;
-        i += n;
-        continue;
-      }
-    }
-    if (c != '"') {
-      ++i;
-      continue;
-    }
-    kind[i++] = kLiteral;
-    while (i < line.size()) {
-      const bool pair = IsSjisPair(line, i);
-      const char b = line[i];
-      kind[i] = kLiteral;
-      if (pair) {
-        kind[i + 1] = kTrail;
-        i += 2;
-        continue;
-      }
-      ++i;
-      if (b == '"') break;
-      if (b == '\\' && i < line.size()) kind[i++] = kLiteral;
-    }
-  }
-  return kind;
-}
+// How the pre-pass reads a line: "/* */" comments are not folded yet, so a
+// single quote in their prose opens no literal unless it closes a character
+// ('x' or '\x') right away; a backslash in a literal escapes one byte.
+constexpr CodeSyntax kPrepassSyntax{.escapeWholeCharacter = false, .shortCharLiterals = true};
 
 // Position of the first "/*" in code, read from the start of s in code state;
 // kNone when a "//" or the end comes first. Stops at that "/*", so the scans
 // over the comments of one line add up to the line's length.
 std::size_t FindBlockOpen(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (IsSjisPair(s, i)) {
-      i += 2;
-      continue;
-    }
-    const char c = s[i];
-    if (c == '/' && i + 1 < s.size()) {
-      if (s[i + 1] == '*') return i;
-      if (s[i + 1] == '/') return kNone;
-    }
-    if (c == '\'') {
-      if (const std::size_t n = CharLiteralAt(s, i)) {
-        i += n;
-        continue;
-      }
-    }
-    ++i;
-    if (c != '"') continue;
-    while (i < s.size()) {
-      if (IsSjisPair(s, i)) {
-        i += 2;
-        continue;
-      }
-      const char b = s[i++];
-      if (b == '"') break;
-      if (b == '\\') ++i;
-    }
-  }
-  return kNone;
+  std::size_t open = kNone;
+  CodeReader(kPrepassSyntax).Read(s, [&](const CodeChar& ch) {
+    if (ch.kind == CodeKind::LineComment) return false;
+    if (ch.kind != CodeKind::Code || s[ch.at] != '/' || ch.at + 1 == s.size() || s[ch.at + 1] != '*')
+      return true;
+    open = ch.at;
+    return false;
+  });
+  return open;
 }
 
 bool StartsAt(std::string_view s, std::size_t i, std::string_view what) {
@@ -166,9 +88,9 @@ std::string HideSequences(Engine& engine, std::string_view raw) {
 // comments are no exception.
 void LowerTrueWords(Engine& engine, std::string& line) {
   if (line.find("TRUE") == kNone) return;
-  const std::string kind = Classify(line);
+  const CodeKinds kinds = ClassifyCode(line, kPrepassSyntax);
   for (std::size_t i = line.find("TRUE"); i != kNone; i = line.find("TRUE", i + 4)) {
-    if (kind[i] == kLiteral || kind[i] == kTrail) continue;
+    if (kinds[i] == CodeKind::Literal || kinds[i] == CodeKind::Trail) continue;
     const bool before = i == 0 || IsWordDelimiter(static_cast<unsigned char>(line[i - 1]), false);
     const bool after =
         i + 4 == line.size() || IsWordDelimiter(static_cast<unsigned char>(line[i + 4]), true);
@@ -227,7 +149,7 @@ void FoldBlockComments(Engine& engine, std::string& line, LineCursor& unread,
 // "{ if" loses it, as the split text shows them.
 void SplitIf(Engine& engine, std::string& line) {
   if (line.find("if") == kNone) return;
-  const std::string kind = Classify(line);
+  const CodeKinds kinds = ClassifyCode(line, kPrepassSyntax);
   const auto splitAt = [&](std::string_view tight, std::string_view loose, bool toLoose,
                            int extraIndent) {
     std::string out;
@@ -235,7 +157,7 @@ void SplitIf(Engine& engine, std::string& line) {
     std::size_t first = kNone;
     bool replaced = false;
     for (std::size_t i = 0; i < line.size();) {
-      if (kind[i] == kCode && (StartsAt(line, i, tight) || StartsAt(line, i, loose))) {
+      if (kinds[i] == CodeKind::Code && (StartsAt(line, i, tight) || StartsAt(line, i, loose))) {
         const bool isTight = StartsAt(line, i, tight);
         if (first == kNone) first = out.size();
         replaced |= (isTight == toLoose);

@@ -15,7 +15,7 @@
 #include "rules/global_initialisers.h"
 #include "rules/global_part.h"
 #include "rules/line_walk.h"
-#include "rules/order_select.h"
+#include "text/code_scan.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 

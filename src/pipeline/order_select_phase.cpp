@@ -8,6 +8,7 @@
 #include "rules/function_heads.h"
 #include "rules/line_walk.h"
 #include "rules/order_select.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {

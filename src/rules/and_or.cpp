@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "rules/code_bytes.h"
 #include "rules/line_walk.h"
+#include "text/code_scan.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -105,7 +105,7 @@ std::string ExpandGroups(std::string_view top, const std::vector<std::string>& g
 
 // The first whole-word "if" in code followed by "(" or " (": the 0-based
 // positions of the "if" and of its "(", npos when there is none.
-std::pair<std::size_t, std::size_t> FindIfOpen(std::string_view text, std::string_view kinds) {
+std::pair<std::size_t, std::size_t> FindIfOpen(std::string_view text, std::span<const CodeKind> kinds) {
   for (std::size_t p = FindCodeWord(text, kinds, "if"); p != kNone;
        p = FindCodeWord(text, kinds, "if", p + 1)) {
     if (CodeAt(text, kinds, p + 2, "(")) return {p, p + 2};
@@ -116,7 +116,7 @@ std::pair<std::size_t, std::size_t> FindIfOpen(std::string_view text, std::strin
 
 // Every whole-word "if(" in code written "if (".
 std::string SpaceIfParens(std::string_view text) {
-  const std::string kinds = ClassifyBytes(text);
+  const CodeKinds kinds = ClassifyCode(text);
   std::string out;
   std::size_t from = 0;
   for (std::size_t p = FindCodeWord(text, kinds, "if"); p != kNone;
@@ -135,27 +135,27 @@ bool IsGroupingByte(char c) {
 
 // The text without the parentheses, blanks and line ends of its code.
 std::string Skeleton(std::string_view text) {
-  const std::string kinds = ClassifyBytes(text);
+  const CodeKinds kinds = ClassifyCode(text);
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i)
-    if (kinds[i] != kCodeByte || !IsGroupingByte(text[i])) out.push_back(text[i]);
+    if (kinds[i] != CodeKind::Code || !IsGroupingByte(text[i])) out.push_back(text[i]);
   return out;
 }
 
 // The "(" in the code of text.
 std::size_t CountOpenings(std::string_view text) {
-  const std::string kinds = ClassifyBytes(text);
+  const CodeKinds kinds = ClassifyCode(text);
   std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) n += kinds[i] == kCodeByte && text[i] == '(';
+  for (std::size_t i = 0; i < text.size(); ++i) n += kinds[i] == CodeKind::Code && text[i] == '(';
   return n;
 }
 
 bool ParenthesesBalance(std::string_view text) {
-  const std::string kinds = ClassifyBytes(text);
+  const CodeKinds kinds = ClassifyCode(text);
   long depth = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (kinds[i] != kCodeByte) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     if (text[i] == '(') ++depth;
     if (text[i] == ')' && --depth < 0) return false;
   }
@@ -166,13 +166,13 @@ bool ParenthesesBalance(std::string_view text) {
 // the condition needs nothing or the rebuilt text would be anything but the
 // statement with parentheses and blanks added.
 std::string RebuildIfStatement(std::string_view stmt) {
-  const std::string kinds = ClassifyBytes(stmt);
+  const CodeKinds kinds = ClassifyCode(stmt);
   const auto [ifAt, parenAt] = FindIfOpen(stmt, kinds);
   if (ifAt == kNone) return std::string(stmt);
   const std::string_view head = stmt.substr(0, ifAt);
   std::string_view cond = stmt.substr(parenAt + 1);
   // Everything from the first "return" on stays as it is.
-  const std::size_t ret = FindCodeWord(cond, std::string_view(kinds).substr(parenAt + 1), "return");
+  const std::size_t ret = FindCodeWord(cond, std::span(kinds).subspan(parenAt + 1), "return");
   const std::string_view tail = ret == kNone ? std::string_view() : cond.substr(ret);
   cond = cond.substr(0, ret == kNone ? cond.size() : ret);
 
@@ -192,7 +192,7 @@ std::string RebuildIfStatement(std::string_view stmt) {
   return rebuilt;
 }
 
-bool HoldsCode(std::string_view text, std::string_view kinds, std::string_view needle) {
+bool HoldsCode(std::string_view text, std::span<const CodeKind> kinds, std::string_view needle) {
   return FindCode(text, kinds, needle) != kNone;
 }
 
@@ -203,7 +203,7 @@ struct StatementCode {
   bool hasOr = false;
 
   void Add(std::string_view code) {
-    const std::string kinds = ClassifyBytes(code);
+    const CodeKinds kinds = ClassifyCode(code);
     ended = ended || HoldsCode(code, kinds, "{") || HoldsCode(code, kinds, ";");
     hasAnd = hasAnd || HoldsCode(code, kinds, "&&");
     hasOr = hasOr || HoldsCode(code, kinds, "||");
@@ -213,11 +213,11 @@ struct StatementCode {
 }  // namespace
 
 int FindConditionEnd(std::string_view cond) {
-  const std::string kinds = ClassifyBytes(cond);
+  const CodeKinds kinds = ClassifyCode(cond);
   long depth = 0;
   std::size_t close = kNone;
   for (std::size_t i = 0; i < cond.size() && close == kNone; ++i) {
-    if (kinds[i] != kCodeByte) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     if (cond[i] == '(') {
       ++depth;
     } else if (cond[i] == ')') {
@@ -245,14 +245,14 @@ std::string FirstLine(std::string_view text) {
 }
 
 std::string ParenthesizeAndGroups(std::string_view expr) {
-  const std::string kinds = ClassifyBytes(expr);
+  const CodeKinds kinds = ClassifyCode(expr);
   std::vector<Insertion> insertions;
   std::vector<Operator> ops;
   std::size_t pieceStart = 0;
   std::size_t scopeEnd = expr.size();
   long depth = 0;
   for (std::size_t i = 0; i < expr.size(); ++i) {
-    if (kinds[i] != kCodeByte) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     const char c = expr[i];
     if (c == '(') {
       ++depth;
@@ -288,9 +288,9 @@ std::string ParenthesizeAndGroups(std::string_view expr) {
 std::string ParenthesizeIfCondition(std::string_view cond) {
   std::string prefix;
   std::string body(cond);
-  if (FindIfOpen(body, ClassifyBytes(body)).first != kNone) {
+  if (FindIfOpen(body, ClassifyCode(body)).first != kNone) {
     body = SpaceIfParens(body);
-    const std::size_t paren = FindIfOpen(body, ClassifyBytes(body)).second;
+    const std::size_t paren = FindIfOpen(body, ClassifyCode(body)).second;
     prefix = body.substr(0, paren + 1);
     body.erase(0, paren + 1);
   }
@@ -299,11 +299,11 @@ std::string ParenthesizeIfCondition(std::string_view cond) {
 
   // Innermost groups first: each group's contents are grouped with its own
   // inner groups already standing as placeholders.
-  const std::string kinds = ClassifyBytes(body);
+  const CodeKinds kinds = ClassifyCode(body);
   std::vector<std::string> open(1);
   std::vector<std::string> groups;
   for (std::size_t i = 0; i < body.size(); ++i) {
-    const bool code = kinds[i] == kCodeByte;
+    const bool code = kinds[i] == CodeKind::Code;
     if (code && body[i] == '(') {
       open.emplace_back();
     } else if (code && body[i] == ')' && open.size() > 1) {
@@ -353,7 +353,7 @@ std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text) {
       continue;
     }
     const CodeAndComment parts = CutLineComment(line);
-    if (FindIfOpen(parts.code, ClassifyBytes(parts.code)).first == kNone) {
+    if (FindIfOpen(parts.code, ClassifyCode(parts.code)).first == kNone) {
       out.append(line).append("\r\n");
       continue;
     }

@@ -3,9 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "rules/code_bytes.h"
 #include "rules/function_heads.h"
 #include "rules/line_walk.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -30,7 +30,7 @@ std::string MarkedParameter(std::string_view param) {
   const std::string_view t = Trim(param);
   const std::size_t lead = static_cast<std::size_t>(t.data() - param.data());
   const std::string_view behind = param.substr(lead + t.size());
-  const std::string kinds = ClassifyBytes(t);
+  const CodeKinds kinds = ClassifyCode(t);
   const std::size_t bracket = FindCode(t, kinds, "[");
   if (bracket == kNone || FindCode(t, kinds, "&") != kNone || !ContainsTypeName(t)) return {};
   std::size_t nameEnd = bracket;
@@ -51,14 +51,14 @@ std::string MarkedParameter(std::string_view param) {
 std::string RebuildPiece(std::string_view piece, bool& marked) {
   const std::string keep(piece);
   if (HeadType(piece).empty()) return keep;
-  const std::string kinds = ClassifyBytes(piece);
+  const CodeKinds kinds = ClassifyCode(piece);
   const std::size_t open = FindCode(piece, kinds, "(");
   if (open == kNone) return keep;
   std::size_t close = kNone;
   std::vector<std::size_t> commas;
   long depth = 0;
   for (std::size_t i = open + 1; i < piece.size() && close == kNone; ++i) {
-    if (kinds[i] != kCodeByte) continue;
+    if (kinds[i] != CodeKind::Code) continue;
     if (piece[i] == '(') ++depth;
     if (piece[i] == ')' && depth-- == 0) close = i;
     if (piece[i] == ',' && depth == 0) commas.push_back(i);
@@ -100,7 +100,7 @@ bool ContainsTypeName(std::string_view text) {
 }
 
 std::string FixArrayParamsInHead(std::string_view head) {
-  const std::string kinds = ClassifyBytes(head);
+  const CodeKinds kinds = ClassifyCode(head);
   bool marked = false;
   std::string out;
   std::size_t from = 0;

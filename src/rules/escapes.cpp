@@ -1,6 +1,6 @@
 #include "rules/escapes.h"
 
-#include "rules/code_bytes.h"
+#include "text/code_scan.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -16,19 +16,13 @@ bool IsKeptEscape(char c) { return c == 'n' || c == 'r' || c == 't' || c == '"' 
 
 // 0-based opening quote of the first "..." literal of code, npos when none.
 std::size_t FirstStringLiteral(std::string_view code) {
-  std::size_t i = 0;
-  while (i < code.size()) {
-    if (IsSjisPair(code, i)) {
-      i += 2;
-    } else if (code[i] == '\'') {
-      i = LiteralEnd(code, i);
-    } else if (code[i] == '"') {
-      return i;
-    } else {
-      ++i;
-    }
-  }
-  return kNone;
+  std::size_t open = kNone;
+  CodeReader().Read(code, [&](const CodeChar& ch) {
+    if (!ch.quote || code[ch.at] != '"') return true;
+    open = ch.at;
+    return false;
+  });
+  return open;
 }
 
 // The line with the unrecognised escapes of its first "..." literal taken

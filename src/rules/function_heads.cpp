@@ -4,7 +4,7 @@
 #include <array>
 
 #include "rules/line_walk.h"
-#include "rules/order_select.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {

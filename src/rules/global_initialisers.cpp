@@ -6,6 +6,7 @@
 #include "rules/function_heads.h"
 #include "rules/global_part.h"
 #include "rules/line_walk.h"
+#include "text/code_scan.h"
 #include "text/line_cursor.h"
 #include "text/text.h"
 
@@ -27,58 +28,23 @@ bool HoldsCode(std::string_view text) {
   });
 }
 
-// Where a scan over code stands: inside a literal, a "//" comment (to the
-// line end) or a "/* */" comment. Kept between calls, so a text can be read
-// line by line.
-struct CodeState {
-  char quote = 0;
-  bool lineComment = false;
-  bool blockComment = false;
-};
+// How the global part is read: "/* */" comments stand in it unless the line
+// pre-pass folded them away. A backslash in a literal escapes one byte.
+constexpr CodeSyntax kGlobalPartSyntax{.blockComments = true, .escapeWholeCharacter = false};
 
-// Calls visit(i) for every byte of text that stands outside "..." and '...'
-// literals and comments. A literal left open ends at the line end.
+// Calls visit(i) for every byte of text that stands outside literals and
+// comments and is no part of a two-byte character.
 template <class Visit>
-void ScanCode(std::string_view text, CodeState& st, Visit visit) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch == '\n') {
-      st.lineComment = false;
-      st.quote = 0;
-      continue;
-    }
-    if (st.lineComment) continue;
-    if (st.blockComment) {
-      if (ch == '*' && i + 1 < text.size() && text[i + 1] == '/') {
-        st.blockComment = false;
-        ++i;
-      }
-      continue;
-    }
-    if (IsSjisPair(text, i)) {
-      ++i;
-      continue;
-    }
-    if (st.quote != 0) {
-      if (ch == '\\') ++i;
-      else if (ch == st.quote) st.quote = 0;
-      continue;
-    }
-    if (ch == '"' || ch == '\'') {
-      st.quote = ch;
-    } else if (ch == '/' && i + 1 < text.size() && (text[i + 1] == '/' || text[i + 1] == '*')) {
-      (text[i + 1] == '/' ? st.lineComment : st.blockComment) = true;
-      ++i;
-    } else {
-      visit(i);
-    }
-  }
+void ForEachCodeByte(CodeReader& reader, std::string_view text, Visit visit) {
+  reader.Read(text, [&](const CodeChar& ch) {
+    if (ch.kind == CodeKind::Code && ch.width == 1) visit(ch.at);
+  });
 }
 
 template <class Visit>
 void ForEachCodeByte(std::string_view text, Visit visit) {
-  CodeState st;
-  ScanCode(text, st, visit);
+  CodeReader reader(kGlobalPartSyntax);
+  ForEachCodeByte(reader, text, visit);
 }
 
 // 0-based place of the first and of the last ch in the code of text; npos when none.
@@ -110,16 +76,6 @@ bool HoldsCodeOutsideComments(std::string_view text) {
 bool EndsWithBackslash(std::string_view line) {
   const std::string_view t = Trim(line);
   return !t.empty() && t.back() == '\\';
-}
-
-// "{" less "}" in code.
-int BraceBalance(std::string_view code) {
-  int balance = 0;
-  ForEachCodeByte(code, [&](std::size_t i) {
-    if (code[i] == '{') ++balance;
-    if (code[i] == '}') --balance;
-  });
-  return balance;
 }
 
 // The declarators of a declaration: cut at the commas that stand outside
@@ -241,9 +197,10 @@ class GlobalPartMover {
         if (continued) {
           continued = EndsWithBackslash(line);
         } else {
-          CodeState st{.blockComment = true};
-          ScanCode(line, st, [](std::size_t) {});
-          inBlock = st.blockComment;
+          CodeReader reader(kGlobalPartSyntax);
+          reader.EnterBlockComment();
+          reader.Read(line, [](const CodeChar&) {});
+          inBlock = reader.InBlockComment();
         }
         Pass(line, {});
         continue;
@@ -254,9 +211,9 @@ class GlobalPartMover {
       }
       LineParts parts = SplitCodeAndComment(line);
       const std::string_view trimmed = Trim(parts.code);
-      CodeState st;
-      ScanCode(parts.code, st, [](std::size_t) {});
-      if (st.blockComment) {
+      CodeReader reader(kGlobalPartSyntax);
+      reader.Read(parts.code, [](const CodeChar&) {});
+      if (reader.InBlockComment()) {
         // A block comment opens here and closes on a later line.
         inBlock = true;
         Pass(line, {});
@@ -291,7 +248,7 @@ class GlobalPartMover {
   // with the declaration instead.
   bool KeepsBlock(std::string_view code) {
     const std::string_view trimmed = Trim(code);
-    const int balance = BraceBalance(code);
+    const int balance = BraceBalance(code, kGlobalPartSyntax);
     const bool head = LooksLikeFunctionHead(code);
     const bool keep = depth_ > 0 || awaitingBody_ || head || trimmed.starts_with("{") ||
                       (balance > 0 && !StartsWithDeclarationWord(trimmed));
@@ -355,8 +312,8 @@ class GlobalPartMover {
     // code brings its ";". They keep their line ends and comments, the first
     // line's comment included.
     bool ends = false;
-    CodeState st;
-    ScanCode(decl, st, [&](std::size_t i) { ends = ends || decl[i] == ';'; });
+    CodeReader reader(kGlobalPartSyntax);
+    ForEachCodeByte(reader, decl, [&](std::size_t i) { ends = ends || decl[i] == ';'; });
     const bool gathered = !ends && !lines_.Empty();
     if (gathered) {
       decl += comment;
@@ -365,7 +322,7 @@ class GlobalPartMover {
         decl += kCrLf;
         decl += lines_.FetchView();
         const std::string_view added = std::string_view(decl).substr(from);
-        ScanCode(added, st, [&](std::size_t i) { ends = ends || added[i] == ';'; });
+        ForEachCodeByte(reader, added, [&](std::size_t i) { ends = ends || added[i] == ';'; });
       }
     }
     // Only a ";" of code ends it: one in a comment or a literal is text.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "rules/order_select.h"
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "text/code_scan.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -66,27 +67,6 @@ bool SplitArguments(std::string_view line, std::string_view mask, std::size_t op
 }
 
 }  // namespace
-
-std::string MaskLiterals(std::string_view code) {
-  std::string mask(code);
-  std::size_t i = 0;
-  while (i < code.size()) {
-    if (IsSjisPair(code, i)) {
-      mask[i] = mask[i + 1] = '_';
-      i += 2;
-      continue;
-    }
-    const char quote = code[i];
-    ++i;
-    if (quote != '"' && quote != '\'') continue;
-    while (i < code.size() && code[i] != quote) {
-      const std::size_t width = (code[i] == '\\' || IsSjisPair(code, i)) ? 2 : 1;
-      for (std::size_t k = 0; k < width && i < code.size(); ++k) mask[i++] = '_';
-    }
-    ++i;  // the closing quote stays
-  }
-  return mask;
-}
 
 OrderSelectCall ParseOrderSelect(std::string_view line) {
   OrderSelectCall call;

@@ -33,10 +33,4 @@ std::string ParseOrderSelectCall(std::string_view line, std::string& indent, std
 // ("if (!OrderSelect(A, ...)) continue;") + the code that followed the call.
 std::string BuildCheckedOrderSelect(const OrderSelectCall& call, bool continueForm);
 
-// The code with the inside of every "..." and '...' literal and both bytes of
-// every two-byte character replaced by "_": same length, so positions found
-// in the mask hold in the code, and byte searches for braces, ";" and loop
-// words no longer see literal text.
-std::string MaskLiterals(std::string_view code);
-
 }  // namespace lumivex

@@ -92,6 +92,9 @@ TEST_F(EndCommentTest, CommentsOutDeclarationStatements) {
   Check("   int a, // first\n       b; // second\nx = a;\n", "b",
         "int a ;//b;// first// second\nx = a;\n");
   Check("int i; for(i = 0; i < 5; i++) {\n", "i", "// i;\n     for(i = 0; i < 5; i++) {\n");
+  // The declarators that stay keep the line breaks between them.
+  Check("   int a = 1,\n       b = 2,\n       c;\nx = a + c;\n", "b",
+        "int a = 1, \n       c;//b  = 2;\nx = a + c;\n");
 }
 
 TEST_F(EndCommentTest, Unchanged) {

@@ -174,6 +174,9 @@ TEST_F(DriverTest, PrepassPlaceholdersAndTrue) {
   // The last: a backslash that ends a two-byte character pairs with nothing.
   for (const char* t : {"b = TRUEX+XTRUE;\r\n", "s = \"a\\\"TRUE\";\r\n", "s = \"\x95\\\\\";\r\n"})
     Unchanged(t);
+  // An apostrophe in the prose of a comment left in the text opens no literal.
+  settings.Set("chkCommentCompression", false);
+  Check("a; /* don't */ b = TRUE;", "a; /* don't */ b = true;\r\n", true);
 }
 
 // "\r" alone ends lines only in a text without any "\n"; elsewhere it is dropped.

@@ -43,11 +43,5 @@ TEST(ParseOrderSelectCall, Unchanged) {
   }
 }
 
-TEST(MaskLiterals, HidesLiteralInsidesKeepingPositions) {
-  EXPECT_EQ(MaskLiterals("a(\"{;}\", '}') { s = \"a\\\"}\"; }"),
-            "a(\"___\", '_') { s = \"____\"; }");
-  EXPECT_EQ(MaskLiterals("\x82\x7b; \"open {"), "__; \"______");  // "{" as second byte; unclosed
-}
-
 }  // namespace
 }  // namespace lumivex

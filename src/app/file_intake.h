@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/colours.h"
 #include "text/engine.h"
 
 namespace lumivex {
 
 enum class Road { Dialog, Drop };
-
-// Colours are class-library values: red in the low byte, blue in the high byte.
-inline constexpr unsigned kColourPurple = 0x800080;
-inline constexpr unsigned kColourLime = 0x00FF00;
-inline constexpr unsigned kColourRed = 0x0000FF;
-inline constexpr unsigned kColourBlue = 0xFF0000;
 
 // The message that ends a road: the drop area flashes in colour, then an OK
 // box shows text under caption. Texts are UTF-8.

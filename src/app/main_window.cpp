@@ -22,6 +22,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/colours.h"
 #include "app/news_window.h"
 #include "app/setting_window.h"
 #include "app/splash_window.h"
@@ -36,13 +37,6 @@
 namespace lumivex {
 
 namespace {
-
-// The form colour and the colours of its texts (class-library values).
-constexpr unsigned kFormColour = 15794112;
-constexpr unsigned kFuchsia = 0xFF00FF;
-constexpr unsigned kBlue = 0xFF0000;
-constexpr unsigned kGreen = 0x008000;
-constexpr unsigned kRed = 0x0000FF;
 
 constexpr const char* kBlankPage =
     "<html>\r\n"
@@ -152,7 +146,7 @@ void Tconv::BuildForm() {
   setFixedSize(kWidth, kHeight);
   SetFixedWindowButtons(this, true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, DesktopColour(kFormColour));
+  pal.setColor(QPalette::Window, DesktopColour(kColourWindow));
   setPalette(pal);
   setAutoFillBackground(true);
 
@@ -167,15 +161,15 @@ void Tconv::BuildForm() {
   ProgressBar1->setTextVisible(false);
   ProgressBar1->hide();
 
-  Label2 = NewLabel(form, QStringLiteral("The past　Build 509"), kFuchsia, {8, 12, 150, 18});
+  Label2 = NewLabel(form, QStringLiteral("The past　Build 509"), kColourFuchsia, {8, 12, 150, 18});
   QFont big = font();
   big.setPixelSize(15);
   Label2->setFont(big);
-  Label4 = NewLabel(form, QStringLiteral("MQL code ? !"), kBlue, {160, 14, 110, 16});
-  Label3 = NewLabel(form, QStringLiteral("It converts"), kGreen, {8, 34, 70, 16});
-  Label5 = NewLabel(form, QStringLiteral("it into Build600 of the aftertime"), kRed,
+  Label4 = NewLabel(form, QStringLiteral("MQL code ? !"), kColourBlue, {160, 14, 110, 16});
+  Label3 = NewLabel(form, QStringLiteral("It converts"), kColourGreen, {8, 34, 70, 16});
+  Label5 = NewLabel(form, QStringLiteral("it into Build600 of the aftertime"), kColourRed,
                     {70, 34, 182, 16});
-  Label6 = NewLabel(form, QStringLiteral(" !! "), kRed, {250, 31, 34, 20});
+  Label6 = NewLabel(form, QStringLiteral(" !! "), kColourRed, {250, 31, 34, 20});
   QFont shout = font();
   shout.setPixelSize(16);
   shout.setItalic(true);
@@ -189,7 +183,7 @@ void Tconv::BuildForm() {
   memDragDrop->setAcceptDrops(false);
   memDragDrop->viewport()->setAcceptDrops(false);
   memDragDrop->setPlainText(DropAreaText());
-  SetDropAreaColour(DesktopColour(kGreen));
+  SetDropAreaColour(DesktopColour(kColourGreen));
 
   chk_FrontMost = NewCheckBox(form, "chk_FrontMost", QStringLiteral("It displays on front most."),
                               {8, 178, 200, 18});
@@ -605,7 +599,7 @@ void Tconv::chkBackupClick() {
   const bool on = chkBackup->isChecked();
   f.setBold(!on);
   chkBackup->setFont(f);
-  SetTextColour(chkBackup, DesktopColour(on ? kBlue : kRed));
+  SetTextColour(chkBackup, DesktopColour(on ? kColourBlue : kColourRed));
   CloseSplash();
 }
 
@@ -620,7 +614,7 @@ void Tconv::tmrCloseTimer() {
 void Tconv::tmrShiftTimer() {
   if (memDragDrop->toPlainText() != DropAreaText()) memDragDrop->setPlainText(DropAreaText());
   const bool both = services_.keys->ShiftHeld() && services_.keys->CtrlHeld();
-  SetDropAreaColour(DesktopColour(both ? kRed : kGreen));
+  SetDropAreaColour(DesktopColour(both ? kColourRed : kColourGreen));
 }
 
 void Tconv::SetDropAreaColour(const QColor& textColour) {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/colours.h"
 #include "app/main_window.h"
 #include "app/setting_window.h"
 
@@ -18,10 +19,6 @@ namespace lumivex {
 namespace {
 
 constexpr int kPanelHeight = 22;
-// Class-library colour values (red in the low byte).
-constexpr unsigned kGreen = 0x008000;
-constexpr unsigned kBlue = 0xFF0000;
-constexpr unsigned kMaroon = 0x000080;
 
 void SetTextColour(QWidget* w, unsigned colour) {
   QPalette p = w->palette();
@@ -90,18 +87,18 @@ Tnews::Tnews(TnewsServices services, std::unique_ptr<WebView> view, QWidget* par
   chkNoVisible = new QCheckBox(QStringLiteral("It will not display it from next time. "), Panel1);
   chkNoVisible->setObjectName(QStringLiteral("chkNoVisible"));
   chkNoVisible->setGeometry(2, 2, 143, kPanelHeight - 4);
-  SetTextColour(chkNoVisible, kGreen);
+  SetTextColour(chkNoVisible, kColourGreen);
 
   cmdNew = new QPushButton(QStringLiteral("<- It is new"), Panel1);
   cmdNew->setObjectName(QStringLiteral("cmdNew"));
   cmdNew->setGeometry(145, 1, 73, kPanelHeight - 2);
-  SetTextColour(cmdNew, kBlue);
+  SetTextColour(cmdNew, kColourBlue);
   connect(cmdNew, &QPushButton::clicked, this, [this] { cmdNewClick(); });
 
   cmdOld = new QPushButton(QStringLiteral("It is old ->"), Panel1);
   cmdOld->setObjectName(QStringLiteral("cmdOld"));
   cmdOld->setGeometry(216, 1, 81, kPanelHeight - 2);
-  SetTextColour(cmdOld, kMaroon);
+  SetTextColour(cmdOld, kColourMaroon);
   connect(cmdOld, &QPushButton::clicked, this, [this] { cmdOldClick(); });
 
   ListBox1 = new QListWidget(this);

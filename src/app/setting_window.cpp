@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "app/colours.h"
 #include "encoding/unicode.h"
 #include "platform/desktop_qt.h"
 
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kClientWidth = 450;
 constexpr int kClientHeight = 749;
-constexpr unsigned kWindowColour = 15794112;  // light aqua
 constexpr int kLabelIndent = 18;               // explanatory label under its box
 constexpr int kSubIndent = 18;                 // sub-options under their master box
 
@@ -181,7 +181,7 @@ TSetting::TSetting(SettingsModel& model, QWidget* parent, std::function<Rect()> 
   setWindowTitle(QStringLiteral("設定"));
   setFont(SettingsWindowFont());
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, DesktopColour(kWindowColour));
+  palette.setColor(QPalette::Window, DesktopColour(kColourWindow));
   setPalette(palette);
   setAutoFillBackground(true);
   SetFixedWindowButtons(this, false);

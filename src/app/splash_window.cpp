@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <cmath>
 
+#include "app/colours.h"
 #include "app/setting_window.h"
 #include "platform/program_info.h"
 #include "text/text.h"
@@ -16,12 +17,6 @@ namespace lumivex {
 namespace {
 
 // Class-library colour values (red in the low byte).
-constexpr unsigned kLime = 0x00FF00;
-constexpr unsigned kBlue = 0xFF0000;
-constexpr unsigned kYellow = 0x00FFFF;
-constexpr unsigned kCream = 0xF0FBFF;
-constexpr unsigned kFuchsia = 0xFF00FF;
-constexpr unsigned kRed = 0x0000FF;
 constexpr unsigned kVersionShownColour = 0x9900FF;
 constexpr unsigned kBarColour = 0xFF00FF;
 
@@ -99,22 +94,22 @@ TSplash::~TSplash() = default;
 void TSplash::BuildForm() {
   setFixedSize(kWidth, kHeight);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, DesktopColour(kLime));
+  pal.setColor(QPalette::Window, DesktopColour(kColourLime));
   setPalette(pal);
   setAutoFillBackground(true);
 
-  Label4 = NewLabel(this, "Label4", QStringLiteral("The source before MQL4 Build509"), kBlue,
+  Label4 = NewLabel(this, "Label4", QStringLiteral("The source before MQL4 Build509"), kColourBlue,
                     {24, 16, 400, 24}, 18);
-  Label1 = NewLabel(this, "Label1", QStringLiteral("To Build600 or more"), kYellow,
+  Label1 = NewLabel(this, "Label1", QStringLiteral("To Build600 or more"), kColourYellow,
                     {24, 52, 400, 26}, 20);
-  Label5 = NewLabel(this, "Label5", QStringLiteral("One conversion. "), kCream, {24, 88, 400, 26},
+  Label5 = NewLabel(this, "Label5", QStringLiteral("One conversion. "), kColourCream, {24, 88, 400, 26},
                     20);
-  Label2 = NewLabel(this, "Label2", QStringLiteral("Lumivex"), kFuchsia, {24, 126, 190, 40}, 34);
-  Label6 = NewLabel(this, "Label6", QStringLiteral(" !!"), kBlue, {214, 126, 80, 40}, 34);
-  Label3 = NewLabel(this, "Label3", QStringLiteral("Converter !!"), kRed, {24, 172, 400, 40}, 30);
-  lbl_Ver = NewLabel(this, "lbl_Ver", QString(), kBlue, {280, 226, 150, 24}, 18);
+  Label2 = NewLabel(this, "Label2", QStringLiteral("Lumivex"), kColourFuchsia, {24, 126, 190, 40}, 34);
+  Label6 = NewLabel(this, "Label6", QStringLiteral(" !!"), kColourBlue, {214, 126, 80, 40}, 34);
+  Label3 = NewLabel(this, "Label3", QStringLiteral("Converter !!"), kColourRed, {24, 172, 400, 40}, 30);
+  lbl_Ver = NewLabel(this, "lbl_Ver", QString(), kColourBlue, {280, 226, 150, 24}, 18);
   lbl_Ver->hide();
-  lbl_CheckVer = NewLabel(this, "lbl_CheckVer", QString(), kRed, {8, 272, 420, 18});
+  lbl_CheckVer = NewLabel(this, "lbl_CheckVer", QString(), kColourRed, {8, 272, 420, 18});
 
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));

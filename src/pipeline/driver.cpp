@@ -10,7 +10,6 @@
 #include "rules/line_walk.h"
 #include "rules/oninit.h"
 #include "rules/order_calls.h"
-#include "text/line_cursor.h"
 #include "text/text.h"
 
 namespace lumivex {
@@ -30,20 +29,9 @@ void Advance(Engine& engine, int max, int tenths) {
 bool FindInProgramLine(Engine& engine, std::string_view text, std::string_view key) {
   if (!FindInCodeLine(engine, text, key)) return false;
   if (text.find("/*") == std::string_view::npos) return true;
-  LineCursor lines{std::string(text)};
-  bool inComment = false;
-  while (!lines.Empty()) {
-    const std::string_view line = lines.FetchView("\r\n");
-    const bool commented = InBlockComment(line, inComment);
-    inComment = BlockCommentOpenAfter(line, inComment);
-    if (commented || line.substr(0, 2) == "//") continue;
-    if (PosNthNoCase(0, key, line) > 0) {
-      engine.FoundLine.assign(line);
-      return true;
-    }
-  }
-  engine.FoundLine.clear();
-  return false;
+  const std::optional<std::string_view> line = FindProgramLine(text, key, true);
+  engine.FoundLine.assign(line.value_or(std::string_view()));
+  return line.has_value();
 }
 
 // Phase 1 classification: each key is looked for in lines not starting with

@@ -51,6 +51,22 @@ bool BlockCommentOpenAfter(std::string_view line, bool open) {
   return open;
 }
 
+std::optional<std::string_view> FindProgramLine(std::string_view text, std::string_view key,
+                                                bool skipLineComments) {
+  bool inComment = false;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 2;
+    const bool commented = InBlockComment(line, inComment);
+    inComment = BlockCommentOpenAfter(line, inComment);
+    if (commented || (skipLineComments && line.starts_with("//"))) continue;
+    if (PosNthNoCase(0, key, line) > 0) return line;
+  }
+  return std::nullopt;
+}
+
 bool IsHeadLine(std::string_view code) {
   // With its blank, no type word is a prefix of another, so the order of
   // the tests does not change the answer.

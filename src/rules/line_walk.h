@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,12 @@ bool BlockCommentOpenAfter(std::string_view line, bool open);
 inline bool InBlockComment(std::string_view line, bool openBefore) {
   return openBefore || Trim(line).starts_with("/*");
 }
+
+// The first line of text (lines cut at "\r\n") that holds key, letter case
+// ignored, and is not commented out by "/* */"; with skipLineComments, lines
+// whose first two bytes are "//" are passed over too. Empty when none.
+std::optional<std::string_view> FindProgramLine(std::string_view text, std::string_view key,
+                                                bool skipLineComments);
 
 // Function-head candidate: begins with a type word and its blank, holds "(",
 // holds no ";" or holds "{", and holds no "}" or holds "{" with the word "if"

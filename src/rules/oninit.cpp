@@ -7,23 +7,20 @@
 namespace lumivex {
 
 std::string InsertOnInit(std::string_view text, std::string_view key) {
-  std::string out;
-  out.reserve(text.size() + kOnInitBlock.size() + 2);
-  LineCursor lines{std::string(text)};
   // A header quoted in a "/* */" comment is no place for the block: there
   // it would be commented out with it.
-  bool inComment = false;
-  while (!lines.Empty()) {
-    const std::string_view line = lines.FetchView("\r\n");
-    const bool commented = InBlockComment(line, inComment);
-    inComment = BlockCommentOpenAfter(line, inComment);
-    if (!commented && PosNthNoCase(0, key, line) > 0) {
-      out.append(kOnInitBlock).append(line).append("\r\n");
-      out.append(lines.Rest());
-      return out;
-    }
-    out.append(line).append("\r\n");
+  const std::optional<std::string_view> line = FindProgramLine(text, key, false);
+  std::string out;
+  out.reserve(text.size() + kOnInitBlock.size() + 2);
+  if (!line) {
+    out.append(text);
+    if (!out.empty() && !out.ends_with("\r\n")) out.append("\r\n");
+    return out;
   }
+  const std::size_t at = static_cast<std::size_t>(line->data() - text.data());
+  out.append(text.substr(0, at)).append(kOnInitBlock).append(*line).append("\r\n");
+  const std::size_t after = at + line->size() + 2;
+  if (after < text.size()) out.append(text.substr(after));
   return out;
 }
 

@@ -324,6 +324,13 @@ std::string ParenthesizeIfCondition(std::string_view cond) {
   return prefix + ExpandGroups(ParenthesizeAndGroups(open.back()), groups);
 }
 
+bool WantsNoEmptyLineBefore(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  for (std::string_view word : kTightWords)
+    if (trimmed.starts_with(word)) return true;
+  return false;
+}
+
 std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text) {
   if (!engine.Checked(kAndOrSwitch)) return std::string(text);
   std::string out;
@@ -332,10 +339,7 @@ std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text) {
   // Writes the empty lines met before line, unless line begins with a word
   // that wants no empty line before it.
   const auto settleEmptyLines = [&](std::string_view line) {
-    const std::string_view trimmed = Trim(line);
-    bool tight = false;
-    for (std::string_view word : kTightWords) tight = tight || trimmed.starts_with(word);
-    if (!tight)
+    if (!WantsNoEmptyLineBefore(line))
       for (; emptyLines > 0; --emptyLines) out.append("\r\n");
     emptyLines = 0;
   };

@@ -24,6 +24,10 @@ inline constexpr std::string_view kAndOrSwitch = "chkAndOrPriorityLevel";
 // "chk = Order" is dropped. With the switch off the text comes back as it is.
 std::string FixAndOrPriorityLevel(Engine& engine, std::string_view text);
 
+// True when the trimmed line begins with "{", "continue", "return" or
+// "chk = Order": the grouping drops any empty line in front of such a line.
+bool WantsNoEmptyLineBefore(std::string_view line);
+
 // Length of cond (the text behind the "(" of an if) up to and including the
 // ")" that closes the condition, and a folded-comment marker right behind
 // it; 0 when the condition is not closed. Literals and comments are skipped.

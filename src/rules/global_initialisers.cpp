@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "rules/and_or.h"
 #include "rules/function_heads.h"
 #include "rules/global_part.h"
 #include "rules/line_walk.h"
@@ -442,13 +443,10 @@ std::string InsertGlobalInitsIntoInit(Engine& engine, std::string_view text,
     if (inserted || inits.empty() || !IsInitName(HeadName(code))) return;
     InsertIntoBody(code, inits);
     // The walk writes a line end behind the head, which leaves an empty line
-    // after the statements. The AND/OR grouping drops an empty line before a
-    // line that begins with "{", "continue", "return" or "chk = Order", so
-    // none is left there: a second conversion would take it away.
+    // after the statements. None is left where the AND/OR grouping would
+    // drop it: a second conversion would take it away.
     const std::string_view rest = unread.Rest();
-    const std::string_view next = Trim(rest.substr(0, rest.find(kCrLf)));
-    if (code.ends_with(kCrLf) && (next.starts_with("{") || next.starts_with("continue") ||
-                                  next.starts_with("return") || next.starts_with("chk = Order")))
+    if (code.ends_with(kCrLf) && WantsNoEmptyLineBefore(rest.substr(0, rest.find(kCrLf))))
       code.resize(code.size() - kCrLf.size());
     inserted = true;
   });
